@@ -1,0 +1,7 @@
+#include "hardware/registers.h"
+
+namespace talvex {
+
+void CloseAdapterAccess() {}
+
+} // namespace talvex
