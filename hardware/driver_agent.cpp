@@ -1,0 +1,72 @@
+#include "hardware/driver_agent.h"
+
+namespace talvex {
+
+uint32_t hIoRange = 0;
+uint32_t hDevice = 0;
+int32_t DiagStatus = 0;
+int32_t SromStatus = 0;
+
+namespace {
+
+// Stands in while no library is installed. Reads give 0 rather than the all-ones of an absent
+// bus so that no diagnostic test can pass without hardware: the link bit reads 0, the test
+// register never echoes 0x55AA and an all-zero SROM image fails its CRC.
+int32_t WINAPI NoOpen() {
+    return 0;
+}
+void WINAPI NoClose() {}
+uint32_t WINAPI NoDevice(const char*, uint32_t, int32_t*) {
+    return 0;
+}
+uint32_t WINAPI NoRange(uint32_t, const char*, uint32_t, int32_t*) {
+    return 0;
+}
+void WINAPI NoCloseHandle(uint32_t) {}
+uint8_t WINAPI NoReadByte(uint32_t, uint32_t, int32_t*) {
+    return 0;
+}
+uint16_t WINAPI NoReadWord(uint32_t, uint32_t, int32_t*) {
+    return 0;
+}
+void WINAPI NoWrite(uint32_t, uint32_t, uint32_t, int32_t*) {}
+
+constexpr DriverAgentApi kNoLibrary = {NoOpen,        NoClose,       NoDevice,   NoRange,
+                                       NoCloseHandle, NoCloseHandle, NoReadByte, NoReadWord,
+                                       NoWrite,       NoWrite};
+
+const DriverAgentApi* installed = nullptr;
+
+} // namespace
+
+const DriverAgentApi& DriverAgent() {
+    return installed ? *installed : kNoLibrary;
+}
+
+void SetDriverAgent(const DriverAgentApi* api) {
+    installed = api;
+}
+
+bool DriverAgentLoaded() {
+    return installed != nullptr;
+}
+
+AdapterAccess OpenAdapterAccess(const char* serviceName, uint32_t adapterNumber, uint32_t ioBase) {
+    if (!installed) return AdapterAccess::NoLibrary;
+    if (hIoRange != 0) return AdapterAccess::Open;
+    const DriverAgentApi& da = *installed;
+    if (da.DriverAgentOpen() == 0) return AdapterAccess::LibraryNotReady;
+    int32_t status = 0;
+    hDevice = da.DaOpenDeviceA(serviceName, adapterNumber, &status);
+    if (hDevice == 0) return AdapterAccess::NoDevice;
+    hIoRange = da.DaOpenIoRangeA(hDevice, kControlRegistersRange, ioBase, &status);
+    if (hIoRange == 0) {
+        // Leave nothing half open: a later attempt starts from a clean state.
+        da.DaCloseDevice(hDevice);
+        hDevice = 0;
+        return AdapterAccess::NoIoRange;
+    }
+    return AdapterAccess::Open;
+}
+
+} // namespace talvex
