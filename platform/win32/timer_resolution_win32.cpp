@@ -34,6 +34,11 @@ struct Winmm {
     }
 };
 
+const Winmm& LoadedWinmm() {
+    static const Winmm instance;
+    return instance;
+}
+
 class Win32TimingImpl final : public HardwareTiming {
   public:
     void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
@@ -50,17 +55,15 @@ class Win32TimingImpl final : public HardwareTiming {
     // The resolution is a system-wide setting that costs power while raised, so it is held only
     // while some scope wants it.
     void BeginFineSleeps() override {
-        if (depth_++ == 0 && winmm().begin) winmm().begin(winmm().period);
+        const Winmm& winmm = LoadedWinmm();
+        if (depth_++ == 0 && winmm.begin) winmm.begin(winmm.period);
     }
     void EndFineSleeps() override {
-        if (depth_ > 0 && --depth_ == 0 && winmm().end) winmm().end(winmm().period);
+        const Winmm& winmm = LoadedWinmm();
+        if (depth_ > 0 && --depth_ == 0 && winmm.end) winmm.end(winmm.period);
     }
 
   private:
-    static const Winmm& winmm() {
-        static const Winmm instance;
-        return instance;
-    }
     unsigned depth_ = 0;
 };
 
@@ -73,6 +76,10 @@ HardwareTiming& Win32Timing() {
 
 void UseWin32Timing() {
     SetTiming(&Win32Timing());
+}
+
+bool TimerResolutionAvailable() {
+    return LoadedWinmm().begin != nullptr;
 }
 
 } // namespace talvex

@@ -9,5 +9,7 @@ namespace talvex {
 // minimum (1 ms) with timeBeginPeriod and restore it when the outermost scope ends.
 HardwareTiming& Win32Timing();
 void UseWin32Timing();
+// False when winmm's timer functions could not be found; fine sleeps then stay coarse.
+bool TimerResolutionAvailable();
 
 } // namespace talvex

@@ -76,13 +76,14 @@ int main(int argc, char** argv) {
     const double reg = MeanMilliseconds(runs, [&] { passed &= TestRegisterAccess(); });
     const double srom = MeanMilliseconds(runs, [&] { passed &= TestSrom(); });
     const double cable = MeanMilliseconds(runs, [&] { passed &= GetLinkStatus(); });
+    const double sleep1 = MeanMilliseconds(50, [] { Timing().Sleep(1); });
     ResumeAdapter();
     fineSleeps.reset();
     CloseAdapterAccess();
 
-    std::printf("fine sleeps %-3s image load %9.3f ms | register test %8.4f ms | SROM test "
-                "%9.3f ms | cable test %8.4f ms | %s (mean of %d)\n",
-                fine ? "on" : "off", load, reg, srom, cable, passed ? "all pass" : "SOME FAIL",
-                runs);
+    std::printf("fine sleeps %-3s Sleep(1) %6.3f ms | image load %8.2f ms | register test %6.2f us"
+                " | SROM test %8.2f ms | cable test %6.2f us | %s (mean of %d)\n",
+                fine ? "on" : "off", sleep1, load, reg * 1000, srom, cable * 1000,
+                passed ? "all pass" : "SOME FAIL", runs);
     return passed ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "hardware/srom_image.h"
 #include "hardware/timing.h"
 #include "platform/win32/driver_agent_win32.h"
+#include "platform/win32/timer_resolution_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -32,6 +33,8 @@ class DriverAgentDll : public ::testing::Test {
 
 TEST_F(DriverAgentDll, DefaultAdapterPassesEveryTest) {
     ASSERT_EQ(Open(""), AdapterAccess::Open);
+    EXPECT_TRUE(TimerResolutionAvailable());
+    EXPECT_EQ(&Timing(), &Win32Timing());
     FineSleepScope fine;
     SuspendAdapter();
     EXPECT_TRUE(TestRegisterAccess());
