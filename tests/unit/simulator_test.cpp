@@ -54,15 +54,6 @@ TEST(SimulatedEeprom, BusyBitLastsTheConfiguredTime) {
     EXPECT_EQ(adapter.Read(kEepromDataRegister, 2, status), adapter.Srom()[0x10]);
 }
 
-TEST(SimulatedRegisters, OutsideTheRangeReadAllOnesWithAnError) {
-    sim::Adapter adapter;
-    int32_t status = 0;
-    EXPECT_EQ(adapter.Read(0x7F, 2, status), 0xFFFFu);
-    EXPECT_EQ(status, sim::kStatusBadOffset);
-    adapter.Write(0x1000, 4, 1, status);
-    EXPECT_EQ(status, sim::kStatusBadOffset);
-}
-
 // The exported functions, as the program's table calls them, with faults from the environment.
 class SimulatorLibrary : public ::testing::Test {
   protected:
