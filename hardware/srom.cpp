@@ -16,9 +16,10 @@ uint16_t ReadEepromControl() {
 
 } // namespace
 
-// 50 ms is far beyond any EEPROM word read (tens of microseconds) and still leaves three polls
-// when each 1 ms sleep lasts a whole 15.6 ms scheduler tick. The deadline is checked only before
-// sleeping, so the last poll always follows the last sleep.
+// 50 ms is far beyond any EEPROM word read (tens of microseconds) and still allows four more
+// polls when each 1 ms sleep lasts a whole 15.6 ms scheduler tick. The deadline is checked only
+// before sleeping, so the last poll always follows the last sleep, and a word costs at most the
+// bound plus one sleep: about 51 ms with fine sleeps, under 66 ms with coarse ones.
 bool WaitEepromReady() {
     HardwareTiming& timing = Timing();
     const auto start = timing.Now();

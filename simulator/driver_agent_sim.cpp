@@ -28,9 +28,12 @@ struct Library {
 // SetEnvironmentVariable of the program; ask the process environment itself.
 std::string ReadEnvironment(const char* name) {
 #ifdef _WIN32
-    char value[1024];
-    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+    const DWORD size = GetEnvironmentVariableA(name, nullptr, 0); // terminator included
+    if (size == 0) return {};
+    std::string value(size, '\0');
+    const DWORD n = GetEnvironmentVariableA(name, value.data(), size);
+    value.resize(n < size ? n : 0);
+    return value;
 #else
     const char* value = std::getenv(name);
     return value ? value : "";
