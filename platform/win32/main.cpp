@@ -1,3 +1,34 @@
-#include <windows.h>
+// TalvexCfg.exe: the main window lives for as long as the process.
+#include "platform/win32/form1_window.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/win32_services.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+using namespace talvex;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Taken before anything else, so that the answer is the one at process start.
+    const win32::SingleInstanceMark instanceMark;
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
+                                                       ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+
+    win32::Win32Services services(instanceMark);
+    Win32Registry registry;
+    win32::Form1Window window;
+    Form1 form(window.Controls(), services, registry);
+    window.Attach(form);
+
+    // Another instance, or no adapter: the process ends at once, with nothing unloaded.
+    if (!form.InitializeWindow()) return 0;
+    window.AddTrayIcon();
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (window.PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    form.TerminateWindow();
+    return 0;
+}

@@ -1,0 +1,62 @@
+// The controls the window logic works with: exactly what the pages use. Win32 implementations
+// live in platform/win32, in-memory ones in platform/memory.
+//
+// Event rule: a change made through these interfaces raises no event handler. Where a change
+// must run a handler, the logic calls the handler itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace talvex {
+
+class Control {
+  public:
+    virtual ~Control() = default;
+    virtual std::string Text() const = 0;
+    virtual void SetText(const std::string& text) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    // Puts the control on top of its siblings' z-order; pages and overlapping editors are
+    // switched this way, never by hiding.
+    virtual void BringToFront() = 0;
+};
+
+// A list box or combo box. Indexes count from 0; ListIndex is -1 when nothing is selected.
+class ListControl : public virtual Control {
+  public:
+    virtual void AddItem(const std::string& item) = 0;
+    virtual void RemoveItem(int index) = 0;
+    virtual int ListCount() const = 0;
+    virtual std::string List(int index) const = 0;
+    virtual int ListIndex() const = 0;
+    virtual void SetListIndex(int index) = 0;
+};
+
+// A tab strip whose tabs count from 1.
+class TabStrip : public virtual Control {
+  public:
+    virtual bool TabSelected(int tab) const = 0;
+};
+
+class MenuItem {
+  public:
+    virtual ~MenuItem() = default;
+    virtual std::string Caption() const = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+};
+
+// The main window itself.
+class FormWindow {
+  public:
+    virtual ~FormWindow() = default;
+    virtual bool Visible() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    // Opens the tray popup menu at the mouse position with the given item in bold.
+    virtual void PopupMenu(MenuItem& defaultItem) = 0;
+    // Unloads the window: the program then ends normally.
+    virtual void Unload() = 0;
+    virtual std::uintptr_t hWnd() const = 0;
+};
+
+} // namespace talvex

@@ -1,0 +1,100 @@
+// In-memory controls for the native tests. They keep state as the Win32 controls do (texts end
+// at the first NUL, selection is clamped like a list box's) and raise no events.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace talvex {
+
+class MemoryControl;
+
+// The sibling z-order of the controls inside one parent; the last entry is in front.
+class ZOrder {
+  public:
+    void Add(const MemoryControl* control) { order_.push_back(control); }
+    void BringToFront(const MemoryControl* control);
+    const MemoryControl* Front() const { return order_.empty() ? nullptr : order_.back(); }
+    int Changes() const { return changes_; }
+
+  private:
+    std::vector<const MemoryControl*> order_;
+    int changes_ = 0;
+};
+
+class MemoryControl : public virtual Control {
+  public:
+    explicit MemoryControl(ZOrder& siblings, std::string text = {});
+    std::string Text() const override { return text_; }
+    void SetText(const std::string& text) override;
+    bool Enabled() const override { return enabled_; }
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    void BringToFront() override { siblings_.BringToFront(this); }
+    bool InFront() const { return siblings_.Front() == this; }
+
+  private:
+    ZOrder& siblings_;
+    std::string text_;
+    bool enabled_ = true;
+};
+
+class MemoryList : public MemoryControl, public ListControl {
+  public:
+    using MemoryControl::MemoryControl;
+    void AddItem(const std::string& item) override;
+    void RemoveItem(int index) override;
+    int ListCount() const override { return static_cast<int>(items_.size()); }
+    std::string List(int index) const override;
+    int ListIndex() const override { return index_; }
+    void SetListIndex(int index) override;
+
+  private:
+    std::vector<std::string> items_;
+    int index_ = -1;
+};
+
+class MemoryTabStrip : public MemoryControl, public TabStrip {
+  public:
+    MemoryTabStrip(ZOrder& siblings, int tabs) : MemoryControl(siblings), tabs_(tabs) {}
+    bool TabSelected(int tab) const override { return tab == selected_; }
+    // What a click on a tab does to the strip before its click handler runs.
+    void Select(int tab) { selected_ = (tab >= 1 && tab <= tabs_) ? tab : selected_; }
+
+  private:
+    int tabs_;
+    int selected_ = 1;
+};
+
+class MemoryMenuItem : public MenuItem {
+  public:
+    explicit MemoryMenuItem(std::string caption) : caption_(std::move(caption)) {}
+    std::string Caption() const override { return caption_; }
+    void SetCaption(const std::string& caption) override { caption_ = caption; }
+
+  private:
+    std::string caption_;
+};
+
+class MemoryFormWindow : public FormWindow {
+  public:
+    bool Visible() const override { return visible_; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    void PopupMenu(MenuItem& defaultItem) override;
+    void Unload() override { unloaded_ = true; }
+    std::uintptr_t hWnd() const override { return 0x1234; }
+
+    bool unloaded() const { return unloaded_; }
+    int popups() const { return popups_; }
+    std::string popupDefaultCaption() const { return popupDefault_; }
+
+  private:
+    bool visible_ = true;
+    bool unloaded_ = false;
+    int popups_ = 0;
+    std::string popupDefault_;
+};
+
+} // namespace talvex

@@ -1,0 +1,28 @@
+#include "platform/win32/dialogs.h"
+
+#include "platform/win32/modal_form.h"
+#include "resources/resources.h"
+#include "shell/form1.h"
+
+namespace talvex::win32 {
+namespace {
+
+enum : int { kIdImage1 = 1, kIdLbNoCard, kIdOKButton = IDOK };
+
+constexpr ChildSpec kNoAdapterFoundChildren[] = {
+    {kIdOKButton, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2280, 840, 1215, 375}},
+    {kIdImage1, "STATIC", "#1", SS_ICON, {360, 300, 480, 480}},
+    {kIdLbNoCard,
+     "STATIC",
+     "No network adapter. Program will terminate.",
+     SS_LEFT,
+     {1200, 360, 4095, 255}},
+};
+
+} // namespace
+
+void ShowNoAdapterFoundDialog() {
+    RunModalForm({kAppTitle, 5775, 1380, kNoAdapterFoundChildren});
+}
+
+} // namespace talvex::win32

@@ -1,0 +1,294 @@
+#include "platform/win32/form1_window.h"
+
+#include "platform/win32/layout.h"
+#include "resources/resources.h"
+
+#include <uxtheme.h>
+#include <vsstyle.h>
+
+#include <iterator>
+#include <utility>
+
+namespace talvex::win32 {
+namespace {
+
+enum ControlId : int {
+    kIdNetCardDesp = 100,
+    kIdTabStrip,
+    kIdOK,
+    kIdCancel,
+    kIdFrmGeneral,
+    kIdFrmAdvanced,
+    kIdFrmVLAN,
+    kIdFrmSupport,
+    kIdFrmDiag,
+    kIdImgAdapter,
+    kIdMnuShowHide = 200,
+    kIdMnuExit,
+};
+
+constexpr int kClientWidth = 5760;  // twips
+constexpr int kClientHeight = 6705; // twips
+constexpr TwipsRect kPageRect = {240, 1560, 5295, 4455};
+constexpr DWORD kPageStyle = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr DWORD kPageExStyle = WS_EX_CONTROLPARENT;
+
+// Children are created top of the z-order first: the pages lie above the tab strip, General
+// above the others, the Diagnostic page at the bottom of the pages.
+constexpr ChildSpec kForm1Children[] = {
+    {kIdImgAdapter, "STATIC", "#1", SS_ICON, {240, 120, 480, 480}},
+    {kIdNetCardDesp,
+     WC_COMBOBOXA,
+     "",
+     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+     {960, 240, 4695, 2000}},
+    {kIdFrmGeneral, kPageClassName, "General", kPageStyle, kPageRect, kPageExStyle},
+    {kIdFrmAdvanced, kPageClassName, "Advanced", kPageStyle, kPageRect, kPageExStyle},
+    {kIdFrmVLAN, kPageClassName, "VLAN", kPageStyle, kPageRect, kPageExStyle},
+    {kIdFrmSupport, kPageClassName, "Support", kPageStyle, kPageRect, kPageExStyle},
+    {kIdFrmDiag, kPageClassName, "Diagnostic", kPageStyle, kPageRect, kPageExStyle},
+    {kIdTabStrip, WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, {120, 840, 5535, 5295}},
+    {kIdOK, "BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP, {2880, 6240, 1215, 375}},
+    {kIdCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, {4320, 6240, 1215, 375}},
+};
+
+constexpr const char* kTabCaptions[] = {"General", "Advanced", "Virtual LAN", "Support"};
+
+// A page lies on the tab strip's body: paint it as the body is painted, themed or classic.
+void PaintPageBackground(HWND page, HDC dc) {
+    RECT client{};
+    GetClientRect(page, &client);
+    HWND tabs = FindWindowExA(GetParent(page), nullptr, WC_TABCONTROLA, nullptr);
+    if (HTHEME theme = tabs ? OpenThemeData(tabs, L"TAB") : nullptr) {
+        // The body image spans the whole tab strip; draw the part that lies under the page.
+        RECT body{};
+        GetClientRect(tabs, &body);
+        MapWindowPoints(tabs, page, reinterpret_cast<POINT*>(&body), 2);
+        DrawThemeBackground(theme, dc, TABP_BODY, 0, &body, &client);
+        CloseThemeData(theme);
+        return;
+    }
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// Page frames only hold controls; what their controls report goes to the main window.
+LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: PaintPageBackground(hwnd, reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_VSCROLL:
+    case WM_HSCROLL: return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void RegisterClasses(HINSTANCE instance, HICON icon) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+
+    wc.lpfnWndProc = PageProc;
+    wc.lpszClassName = kPageClassName;
+    RegisterClassExA(&wc);
+
+    wc.lpfnWndProc = &Form1Window::WindowProc;
+    wc.lpszClassName = kForm1ClassName;
+    wc.hIcon = icon;
+    RegisterClassExA(&wc);
+}
+
+} // namespace
+
+Form1Window::Form1Window() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_TALVEX), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    RegisterClasses(instance, icon_.get());
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    // Fixed size with a single-line border; created hidden, as start-up leaves it.
+    hwnd_ =
+        CreateWindowExA(0, kForm1ClassName, kAppTitle,
+                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
+    CreateMenu();
+    CreateControls();
+}
+
+Form1Window::~Form1Window() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+void Form1Window::CreateControls() {
+    const int dpi = WindowDpi(hwnd_);
+    font_ = CreateMessageFont(dpi);
+    CreateChildren(hwnd_, kForm1Children, dpi, font_.get());
+    SizeAndCentre(hwnd_, kClientWidth, kClientHeight, dpi);
+
+    auto child = [this](int id) { return GetDlgItem(hwnd_, id); };
+    cbNetCardDesp_.Attach(child(kIdNetCardDesp));
+    WyncorTabStrip_.Attach(child(kIdTabStrip));
+    frmGeneral_.Attach(child(kIdFrmGeneral));
+    frmAdvanced_.Attach(child(kIdFrmAdvanced));
+    frmVLAN_.Attach(child(kIdFrmVLAN));
+    frmSupport_.Attach(child(kIdFrmSupport));
+    frmDiag_.Attach(child(kIdFrmDiag));
+
+    cbNetCardDesp_.SetText("Select a network adapter");
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(cbNetCardDesp_.hwnd(), &info) && info.hwndItem) {
+        SetWindowSubclass(info.hwndItem, AdapterEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+
+    for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(kTabCaptions[i]);
+        SendMessageA(WyncorTabStrip_.hwnd(), TCM_INSERTITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// mnuPop: never a menu bar, only the tray's popup menu.
+void Form1Window::CreateMenu() {
+    menu_.reset(CreatePopupMenu());
+    popup_ = menu_.get();
+    AppendMenuA(popup_, MF_STRING, kIdMnuShowHide, "Hide Window");
+    AppendMenuA(popup_, MF_SEPARATOR, 0, "-");
+    AppendMenuA(popup_, MF_STRING, kIdMnuExit, "Exit");
+    mnuShowHide_ = std::make_unique<Win32MenuItem>(popup_, kIdMnuShowHide);
+}
+
+Form1Controls Form1Window::Controls() {
+    Form1Controls controls;
+    controls.window = this;
+    controls.cbNetCardDesp = &cbNetCardDesp_;
+    controls.WyncorTabStrip = &WyncorTabStrip_;
+    controls.frmGeneral = &frmGeneral_;
+    controls.frmAdvanced = &frmAdvanced_;
+    controls.frmVLAN = &frmVLAN_;
+    controls.frmSupport = &frmSupport_;
+    controls.frmDiag = &frmDiag_;
+    controls.mnuShowHide = mnuShowHide_.get();
+    return controls;
+}
+
+void Form1Window::AddTrayIcon() {
+    HICON small = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TALVEX), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    tray_.Add(hwnd_, kTrayCallbackMessage, small ? small : icon_.get(), kAppTitle);
+}
+
+bool Form1Window::PreTranslate(MSG& msg) {
+    return IsWindow(hwnd_) && IsDialogMessageA(hwnd_, &msg);
+}
+
+// A minimized window counts as shown.
+bool Form1Window::Visible() const {
+    return IsWindowVisible(hwnd_) != FALSE;
+}
+
+void Form1Window::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+    if (visible) SetForegroundWindow(hwnd_);
+}
+
+void Form1Window::PopupMenu(MenuItem&) {
+    SetMenuDefaultItem(popup_, kIdMnuShowHide, FALSE);
+    POINT at{};
+    GetCursorPos(&at);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenuEx(popup_, 0, at.x, at.y, hwnd_, nullptr);
+    PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+void Form1Window::Unload() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return self ? self->HandleMessage(message, wParam, lParam)
+                : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case kTrayCallbackMessage: OnTrayCallback(static_cast<UINT>(LOWORD(lParam))); return 0;
+    case WM_DESTROY:
+        tray_.Remove();
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        AddTrayIcon(); // Explorer restarted and forgot our icon
+        return 0;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void Form1Window::OnCommand(int id, int code) {
+    if (!form_ || ProgramIsChangingControls()) return;
+    if (id == kIdMnuShowHide && code == 0)
+        form_->mnuShowHide_Click();
+    else if (id == kIdMnuExit && code == 0)
+        form_->mnuExit_Click();
+}
+
+void Form1Window::OnNotify(const NMHDR& header) {
+    if (!form_ || ProgramIsChangingControls()) return;
+    if (header.idFrom == kIdTabStrip && header.code == TCN_SELCHANGE) form_->WyncorTabStrip_Click();
+}
+
+// Left click shows or hides the window, right click opens the menu. A double click would
+// toggle twice; its second button-up is dropped so it acts as one click.
+void Form1Window::OnTrayCallback(UINT mouseMessage) {
+    if (!form_) return;
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK: ignoreNextLeftUp_ = true; break;
+    case WM_LBUTTONUP:
+        if (!std::exchange(ignoreNextLeftUp_, false)) form_->TrayIcon1_Notify(kTrayShowHide);
+        break;
+    case WM_RBUTTONUP: form_->TrayIcon1_Notify(kTrayPopupMenu); break;
+    }
+}
+
+// The adapter box's edit field: typed characters are discarded, and so is anything else that
+// would change its text (paste, cut, clear, undo, Delete).
+LRESULT CALLBACK Form1Window::AdapterEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR self) {
+    auto* window = reinterpret_cast<Form1Window*>(self);
+    switch (message) {
+    case WM_CHAR: {
+        int key = static_cast<int>(wParam);
+        if (window->form_) window->form_->cbNetCardDesp_KeyPress(key);
+        if (key == 0) return 0;
+        wParam = static_cast<WPARAM>(key);
+        break;
+    }
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO: return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_DELETE) return 0;
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+} // namespace talvex::win32

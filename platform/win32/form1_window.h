@@ -1,0 +1,67 @@
+// The main window: builds Form1's controls from the layout table, owns the tray icon and the
+// popup menu, and turns window messages into calls of Form1's handlers.
+#pragma once
+
+#include "platform/win32/tray_icon.h"
+#include "platform/win32/win32_controls.h"
+#include "shell/form1.h"
+
+#include <memory>
+
+namespace talvex::win32 {
+
+// Class names the end-to-end tests look for.
+inline constexpr char kForm1ClassName[] = "TalvexForm1";
+inline constexpr char kPageClassName[] = "TalvexPage";
+// The tray icon's callback message.
+inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+
+class Form1Window : public FormWindow {
+  public:
+    Form1Window();
+    ~Form1Window() override;
+    Form1Window(const Form1Window&) = delete;
+    Form1Window& operator=(const Form1Window&) = delete;
+
+    Form1Controls Controls();
+    // Handlers run only once the logic is attached.
+    void Attach(Form1& form) { form_ = &form; }
+    void AddTrayIcon();
+    // Keyboard navigation between the controls (Tab, arrows, Enter).
+    bool PreTranslate(MSG& msg);
+
+    bool Visible() const override;
+    void SetVisible(bool visible) override;
+    void PopupMenu(MenuItem& defaultItem) override;
+    void Unload() override;
+    std::uintptr_t hWnd() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    static LRESULT CALLBACK AdapterEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR self);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void CreateMenu();
+    void OnCommand(int id, int code);
+    void OnNotify(const NMHDR& header);
+    void OnTrayCallback(UINT mouseMessage);
+
+    HWND hwnd_ = nullptr;
+    Form1* form_ = nullptr;
+    ScopedFont font_;
+    ScopedIcon icon_;
+    ScopedMenu menu_;
+    HMENU popup_ = nullptr; // owned by menu_
+    TrayIcon tray_;
+    UINT taskbarCreated_ = 0;
+    bool ignoreNextLeftUp_ = false;
+
+    Win32List cbNetCardDesp_{kComboBoxMessages};
+    Win32TabStrip WyncorTabStrip_;
+    Win32Control frmGeneral_, frmAdvanced_, frmVLAN_, frmSupport_, frmDiag_;
+    std::unique_ptr<Win32MenuItem> mnuShowHide_;
+};
+
+} // namespace talvex::win32

@@ -1,0 +1,33 @@
+// Windows built from tables of child controls whose geometry is given in twips.
+#pragma once
+
+#include "platform/geometry.h"
+#include "platform/win32/win32.h"
+
+#include <span>
+
+namespace talvex::win32 {
+
+struct ChildSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD style;
+    TwipsRect rect;
+    DWORD exStyle = 0;
+};
+
+// The DPI lengths are scaled with: the window's own, or TALVEX_DPI when set (tests use it to
+// check the scaling at other densities).
+int WindowDpi(HWND hwnd);
+
+// The system's message font, sized for the DPI.
+ScopedFont CreateMessageFont(int dpi);
+
+HWND CreateChild(HWND parent, const ChildSpec& spec, int dpi, HFONT font);
+void CreateChildren(HWND parent, std::span<const ChildSpec> specs, int dpi, HFONT font);
+
+// Sizes a fixed top-level window to the given client area and centres it on the work area.
+void SizeAndCentre(HWND hwnd, int clientWidthTwips, int clientHeightTwips, int dpi);
+
+} // namespace talvex::win32

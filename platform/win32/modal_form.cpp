@@ -1,0 +1,106 @@
+#include "platform/win32/modal_form.h"
+
+#include <vector>
+
+namespace talvex::win32 {
+namespace {
+
+constexpr char kModalFormClass[] = "TalvexModalForm";
+
+struct ModalState {
+    int result = 0;
+    bool closed = false;
+};
+
+LRESULT CALLBACK ModalFormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<ModalState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCCREATE:
+        SetWindowLongPtrA(
+            hwnd, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && state) {
+            state->result = LOWORD(wParam);
+            DestroyWindow(hwnd);
+        }
+        return 0;
+    case WM_DESTROY:
+        if (state) state->closed = true;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void RegisterModalFormClass() {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ModalFormProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kModalFormClass;
+    RegisterClassExA(&wc); // a second registration fails harmlessly
+}
+
+// The thread's other top-level windows take no input while a modal form is open.
+class DisabledThreadWindows {
+  public:
+    DisabledThreadWindows() {
+        EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows_));
+        for (HWND window : windows_)
+            EnableWindow(window, FALSE);
+    }
+    ~DisabledThreadWindows() {
+        for (HWND window : windows_)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    DisabledThreadWindows(const DisabledThreadWindows&) = delete;
+    DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
+
+  private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM list) {
+        if (IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    }
+    std::vector<HWND> windows_;
+};
+
+} // namespace
+
+int RunModalForm(const ModalFormSpec& spec) {
+    RegisterModalFormClass();
+    DisabledThreadWindows disabled;
+    ModalState state;
+    HWND form = CreateWindowExA(WS_EX_DLGMODALFRAME, kModalFormClass, spec.caption,
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), &state);
+    if (!form) return 0;
+    const int dpi = WindowDpi(form);
+    ScopedFont font = CreateMessageFont(dpi);
+    CreateChildren(form, spec.children, dpi, font.get());
+    SizeAndCentre(form, spec.clientWidth, spec.clientHeight, dpi);
+    ShowWindow(form, SW_SHOW);
+    SetForegroundWindow(form);
+    // The first button in tab order takes the focus, as in a dialog.
+    if (HWND first = GetNextDlgTabItem(form, nullptr, FALSE)) SetFocus(first);
+
+    MSG msg;
+    while (!state.closed) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam)); // leave it to the outer loop
+            if (IsWindow(form)) DestroyWindow(form);
+            break;
+        }
+        if (!IsDialogMessageA(form, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return state.result;
+}
+
+} // namespace talvex::win32

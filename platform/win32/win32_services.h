@@ -1,0 +1,33 @@
+// The real services: message boxes, the program's dialogs and the previous-instance mark.
+#pragma once
+
+#include "platform/services.h"
+#include "platform/win32/win32.h"
+
+namespace talvex::win32 {
+
+// A named mutex taken at process start: whether it already existed is the answer to "was
+// another instance running", fixed for the life of the process.
+class SingleInstanceMark {
+  public:
+    SingleInstanceMark();
+    bool PreviousInstance() const { return previous_; }
+
+  private:
+    ScopedKernelHandle mutex_;
+    bool previous_;
+};
+
+class Win32Services : public Services {
+  public:
+    explicit Win32Services(const SingleInstanceMark& mark) : mark_(mark) {}
+    bool PreviousInstance() const override { return mark_.PreviousInstance(); }
+    MsgBoxResult MsgBox(const std::string& text, const std::string& title,
+                        MsgBoxStyle style) override;
+    void ShowNoAdapterFound() override;
+
+  private:
+    const SingleInstanceMark& mark_;
+};
+
+} // namespace talvex::win32

@@ -1,0 +1,66 @@
+// Adapter discovery: the first NetworkCards entry (1 to 5) whose product name is the supported
+// driver's becomes the adapter every page works on.
+#include "shell/form1.h"
+
+#include "settings/vb_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace talvex {
+namespace {
+
+constexpr char kNetworkCardsKey[] =
+    "SOFTWARE\\Microsoft\\Windows NT\\currentVersion\\NetworkCards\\";
+constexpr char kSupportedProduct[] = "TVR8Q";
+constexpr char kNoValue[] = "No Value";
+constexpr int kFirstEntry = 1;
+constexpr int kLastEntry = 5;
+
+// ReadString keeps the stored terminator; compare without trailing NULs and without case.
+std::string_view WithoutTrailingNuls(std::string_view text) {
+    while (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
+    return text;
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+bool Form1::FindAdapter() {
+    vbRegistry registry(registry_);
+    bool found = false;
+    for (int n = kFirstEntry; n <= kLastEntry && !found; ++n) {
+        const std::string entry = kNetworkCardsKey + std::to_string(n) + "\\";
+        AdapterTitle = registry.ReadString(kHKeyLocalMachine, entry + "Title", kNoValue);
+        const std::string product =
+            registry.ReadString(kHKeyLocalMachine, entry + "ProductName", kNoValue);
+        const std::string service =
+            registry.ReadString(kHKeyLocalMachine, entry + "ServiceName", kNoValue);
+        if (!SameTextIgnoringCase(WithoutTrailingNuls(product), kSupportedProduct)) continue;
+        // A service name that can't be read (or is empty) names no driver key; a path built
+        // from the "No Value" placeholder would point the pages at a key that isn't the
+        // driver's, so such an entry is passed over like any other.
+        const std::string_view serviceName = WithoutTrailingNuls(service);
+        if (service == kNoValue || serviceName.empty()) continue;
+        CurrentAdapter = static_cast<std::int16_t>(n);
+        // Only the terminators go: a value stored without one keeps its last letter.
+        DriverKeyName = std::string(serviceName);
+        found = true;
+    }
+    if (found) {
+        c_.cbNetCardDesp->AddItem(AdapterTitle);
+    } else {
+        services_.ShowNoAdapterFound();
+    }
+    return found;
+}
+
+} // namespace talvex

@@ -1,0 +1,59 @@
+#include "shell/form1.h"
+
+#include "hardware/registers.h"
+
+namespace talvex {
+
+bool Form1::InitializeWindow() {
+    // The previous-instance answer is taken once at process start, so the re-run from Cancel
+    // passes this check.
+    if (services_.PreviousInstance()) {
+        services_.MsgBox("Another version of your application is running.", "Alert",
+                         MsgBoxStyle::InformationOk);
+        return false;
+    }
+    if (!loaded_ && !LoadWindow()) return false;
+    return true;
+}
+
+// The one-time loading of the window; the window ends hidden with the General page in front.
+bool Form1::LoadWindow() {
+    loaded_ = true;
+    c_.frmGeneral->BringToFront();
+    if (!FindAdapter()) return false;
+    if (c_.cbNetCardDesp->ListCount() > 0) c_.cbNetCardDesp->SetListIndex(0);
+    HideWindow();
+    return true;
+}
+
+void Form1::TerminateWindow() {
+    CloseAdapterAccess();
+}
+
+void Form1::HideWindow() {
+    c_.window->SetVisible(false);
+    c_.mnuShowHide->SetCaption(kShowWindowCaption);
+}
+
+// Only the z-order of the page frames changes; no tab reaches the Diagnostic page.
+void Form1::WyncorTabStrip_Click() {
+    TabStrip& tabs = *c_.WyncorTabStrip;
+    if (tabs.TabSelected(1)) {
+        c_.frmGeneral->BringToFront();
+    } else if (tabs.TabSelected(2)) {
+        bAdvPageVisited = true;
+        c_.frmAdvanced->BringToFront();
+    } else if (tabs.TabSelected(3)) {
+        bVlanPageVisited = true;
+        c_.frmVLAN->BringToFront();
+    } else if (tabs.TabSelected(4)) {
+        c_.frmSupport->BringToFront();
+    }
+}
+
+// The adapter box only shows the adapter found; it can't be edited.
+void Form1::cbNetCardDesp_KeyPress(int& KeyAscii) {
+    KeyAscii = 0;
+}
+
+} // namespace talvex

@@ -1,0 +1,268 @@
+// Start-up, discovery, tabs and the tray menu of the main window, on in-memory parts.
+#include "platform/memory/memory_controls.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_services.h"
+#include "shell/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace talvex {
+namespace {
+
+constexpr char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
+
+class Form1Test : public testing::Test {
+  protected:
+    Form1Test() {
+        controls.window = &window;
+        controls.cbNetCardDesp = &cbNetCardDesp;
+        controls.WyncorTabStrip = &tabs;
+        controls.frmGeneral = &frmGeneral;
+        controls.frmAdvanced = &frmAdvanced;
+        controls.frmVLAN = &frmVLAN;
+        controls.frmSupport = &frmSupport;
+        controls.frmDiag = &frmDiag;
+        controls.mnuShowHide = &mnuShowHide;
+        // A fresh window's pages lie in creation order, the Diagnostic page on top here so
+        // that start-up has to bring General forward.
+        frmDiag.BringToFront();
+    }
+
+    void SetString(const std::string& key, const std::string& name, const std::string& bytes) {
+        RegKey handle = 0;
+        ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, key, &handle), kErrorSuccess);
+        registry.SetValueEx(handle, name, kRegSz,
+                            reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                            static_cast<std::uint32_t>(bytes.size()));
+        registry.CloseKey(handle);
+    }
+
+    // Values are stored as Windows stores a REG_SZ: with their terminator.
+    void SeedCard(int n, std::optional<std::string> title, std::optional<std::string> product,
+                  std::optional<std::string> service) {
+        const std::string key = kCards + std::to_string(n);
+        if (title) SetString(key, "Title", *title + '\0');
+        if (product) SetString(key, "ProductName", *product + '\0');
+        if (service) SetString(key, "ServiceName", *service + '\0');
+    }
+
+    Form1& Start() {
+        form.emplace(controls, services, registry);
+        started = form->InitializeWindow();
+        return *form;
+    }
+
+    void ClickTab(int tab) {
+        tabs.Select(tab);
+        form->WyncorTabStrip_Click();
+    }
+
+    MemoryRegistry registry;
+    MemoryServices services;
+    ZOrder topLevel, pages;
+    MemoryFormWindow window;
+    MemoryList cbNetCardDesp{topLevel, "Select a network adapter"};
+    MemoryTabStrip tabs{topLevel, 4};
+    MemoryControl frmGeneral{pages, "General"}, frmAdvanced{pages, "Advanced"},
+        frmVLAN{pages, "VLAN"}, frmSupport{pages, "Support"}, frmDiag{pages, "Diagnostic"};
+    MemoryMenuItem mnuShowHide{"Hide Window"};
+    Form1Controls controls;
+    std::optional<Form1> form;
+    bool started = false;
+};
+
+TEST_F(Form1Test, StartUpLeavesTheWindowHiddenWithGeneralInFrontAndTheAdapterListed) {
+    SeedCard(1, "Talvex Fast Ethernet Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    EXPECT_TRUE(started);
+    EXPECT_FALSE(window.Visible());
+    EXPECT_TRUE(frmGeneral.InFront());
+    EXPECT_EQ(mnuShowHide.Caption(), "&Show Window");
+    ASSERT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_EQ(cbNetCardDesp.List(0), "Talvex Fast Ethernet Adapter");
+    EXPECT_EQ(cbNetCardDesp.ListIndex(), 0);
+    EXPECT_EQ(f.CurrentAdapter, 1);
+    EXPECT_EQ(f.DriverKeyName, "TVR8Q1"); // exactly six characters, no terminator
+    EXPECT_EQ(services.noAdapterDialogs, 0);
+}
+
+TEST_F(Form1Test, FirstOfSeveralSupportedEntriesWins) {
+    SeedCard(1, "First", "TVR8Q", "TVR8Q1");
+    SeedCard(2, "Other", "E100B", "E100B1");
+    SeedCard(3, "Second", "TVR8Q", "TVR8Q3");
+    Form1& f = Start();
+    EXPECT_EQ(f.CurrentAdapter, 1);
+    EXPECT_EQ(f.DriverKeyName, "TVR8Q1");
+    ASSERT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_EQ(cbNetCardDesp.List(0), "First");
+}
+
+TEST_F(Form1Test, ProductNameMatchesWholeTextIgnoringCase) {
+    SeedCard(1, "Longer", "TVR8QX", "A1");
+    SeedCard(2, "Prefixed", "XTVR8Q", "A2");
+    SeedCard(3, "Lower", "tvr8q", "tvr8q3");
+    Form1& f = Start();
+    EXPECT_EQ(f.CurrentAdapter, 3);
+    EXPECT_EQ(f.DriverKeyName, "tvr8q3");
+    EXPECT_EQ(f.AdapterTitle, std::string("Lower") + '\0');
+}
+
+TEST_F(Form1Test, MissingTitleIsListedAsNoValue) {
+    SeedCard(2, std::nullopt, "TvR8q", "TVR8Q2");
+    Start();
+    ASSERT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_EQ(cbNetCardDesp.List(0), "No Value");
+}
+
+TEST_F(Form1Test, EntryWithoutServiceNameIsPassedOver) {
+    SeedCard(1, "No service", "TVR8Q", std::nullopt);
+    SeedCard(2, "Empty service", "TVR8Q", "");
+    SeedCard(4, "Good", "TVR8Q", "TVR8Q4");
+    Form1& f = Start();
+    EXPECT_EQ(f.CurrentAdapter, 4);
+    EXPECT_EQ(f.DriverKeyName, "TVR8Q4");
+}
+
+TEST_F(Form1Test, ServiceNameLosesAllTerminatorsButNoLetters) {
+    SetString(std::string(kCards) + "1", "ProductName", std::string("TVR8Q") + '\0');
+    SetString(std::string(kCards) + "1", "ServiceName", std::string("TVR8Q9") + '\0' + '\0');
+    SetString(std::string(kCards) + "2", "ProductName", std::string("TVR8Q") + '\0');
+    EXPECT_EQ(Start().DriverKeyName, "TVR8Q9");
+
+    MemoryRegistry unterminated;
+    RegKey key = 0;
+    unterminated.CreateKey(kHKeyLocalMachine, std::string(kCards) + "1", &key);
+    unterminated.SetValueEx(key, "ProductName", kRegSz,
+                            reinterpret_cast<const std::uint8_t*>("TVR8Q"), 5);
+    unterminated.SetValueEx(key, "ServiceName", kRegSz,
+                            reinterpret_cast<const std::uint8_t*>("TVR8Q7"), 6);
+    unterminated.CloseKey(key);
+    MemoryList combo{topLevel};
+    Form1Controls other = controls;
+    other.cbNetCardDesp = &combo;
+    Form1 second(other, services, unterminated);
+    ASSERT_TRUE(second.InitializeWindow());
+    EXPECT_EQ(second.DriverKeyName, "TVR8Q7");
+}
+
+TEST_F(Form1Test, NoSupportedAdapterInEntriesOneToFiveShowsTheDialogAndEnds) {
+    SeedCard(1, "Other", "E100B", "E100B1");
+    SeedCard(6, "Too far", "TVR8Q", "TVR8Q6");
+    Start();
+    EXPECT_FALSE(started);
+    EXPECT_EQ(services.noAdapterDialogs, 1);
+    EXPECT_EQ(cbNetCardDesp.ListCount(), 0);
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(Form1Test, EmptyRegistryShowsTheNoAdapterDialog) {
+    Start();
+    EXPECT_FALSE(started);
+    EXPECT_EQ(services.noAdapterDialogs, 1);
+}
+
+TEST_F(Form1Test, SecondInstanceIsRefusedBeforeAnythingIsLoaded) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    services.previousInstance = true;
+    Form1& f = Start();
+    EXPECT_FALSE(started);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "Another version of your application is running.");
+    EXPECT_EQ(services.messages[0].title, "Alert");
+    EXPECT_EQ(services.messages[0].style, MsgBoxStyle::InformationOk);
+    EXPECT_EQ(f.CurrentAdapter, 0);
+    EXPECT_EQ(cbNetCardDesp.ListCount(), 0);
+    EXPECT_EQ(pages.Changes(), 1); // only the fixture's own change
+}
+
+TEST_F(Form1Test, InitializingAgainDoesNotRepeatDiscovery) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    SeedCard(1, "Renamed", "E100B", "E100B1");
+    ClickTab(4);
+    window.SetVisible(true);
+    EXPECT_TRUE(f.InitializeWindow());
+    EXPECT_EQ(f.CurrentAdapter, 1);
+    EXPECT_EQ(f.DriverKeyName, "TVR8Q1");
+    EXPECT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_TRUE(frmSupport.InFront());
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(Form1Test, TabsOnlyChangeWhichPageIsInFrontAndNeverReachDiagnostic) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    const Control* expected[] = {&frmGeneral, &frmAdvanced, &frmVLAN, &frmSupport};
+    for (int round = 0; round < 2; ++round) {
+        for (int tab : {2, 4, 3, 1, 4, 2, 1, 3}) {
+            ClickTab(tab);
+            EXPECT_EQ(pages.Front(), expected[tab - 1]) << "tab " << tab;
+            EXPECT_FALSE(frmDiag.InFront());
+        }
+    }
+    EXPECT_FALSE(window.Visible());
+    EXPECT_TRUE(f.bAdvPageVisited);
+    EXPECT_TRUE(f.bVlanPageVisited);
+}
+
+TEST_F(Form1Test, SelectingATabMarksOnlyItsOwnPage) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    ClickTab(4);
+    ClickTab(1);
+    EXPECT_FALSE(f.bAdvPageVisited);
+    EXPECT_FALSE(f.bVlanPageVisited);
+    ClickTab(3);
+    EXPECT_FALSE(f.bAdvPageVisited);
+    EXPECT_TRUE(f.bVlanPageVisited);
+}
+
+TEST_F(Form1Test, AdapterBoxDiscardsEveryTypedCharacter) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    for (int key : {int{'a'}, int{'0'}, 8, 22, 13, 255}) {
+        int code = key;
+        f.cbNetCardDesp_KeyPress(code);
+        EXPECT_EQ(code, 0);
+    }
+}
+
+TEST_F(Form1Test, TrayShowHideTogglesTheWindowAndTheCaptionFollows) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    f.TrayIcon1_Notify(kTrayShowHide);
+    EXPECT_TRUE(window.Visible());
+    EXPECT_EQ(mnuShowHide.Caption(), "&Hide Window");
+    f.mnuShowHide_Click();
+    EXPECT_FALSE(window.Visible());
+    EXPECT_EQ(mnuShowHide.Caption(), "&Show Window");
+    f.mnuShowHide_Click();
+    f.TrayIcon1_Notify(kTrayShowHide);
+    EXPECT_FALSE(window.Visible());
+    EXPECT_EQ(mnuShowHide.Caption(), "&Show Window");
+}
+
+TEST_F(Form1Test, TrayMenuOpensWithShowHideAsDefaultAndOtherNotificationsAreIgnored) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    for (int n = 0; n <= 14; ++n)
+        if (n != kTrayShowHide && n != kTrayPopupMenu) f.TrayIcon1_Notify(n);
+    EXPECT_EQ(window.popups(), 0);
+    EXPECT_FALSE(window.Visible());
+    f.TrayIcon1_Notify(kTrayPopupMenu);
+    EXPECT_EQ(window.popups(), 1);
+    EXPECT_EQ(window.popupDefaultCaption(), "&Show Window");
+}
+
+TEST_F(Form1Test, ExitUnloadsWhetherShownOrHidden) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    f.mnuExit_Click();
+    EXPECT_TRUE(window.unloaded());
+    EXPECT_TRUE(services.messages.empty());
+}
+
+} // namespace
+} // namespace talvex
