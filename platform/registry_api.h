@@ -14,21 +14,25 @@ using RegKey = std::uint32_t;
 
 // Windows' values under names that don't collide with <windows.h>'s macros.
 inline constexpr RegKey kHKeyLocalMachine = 0x80000002u; // HKEY_LOCAL_MACHINE
-inline constexpr std::uint32_t kRegSz = 1;                // REG_SZ
-inline constexpr std::uint32_t kRegDword = 4;             // REG_DWORD
-inline constexpr std::int32_t kErrorSuccess = 0;          // ERROR_SUCCESS
+inline constexpr std::uint32_t kRegSz = 1;               // REG_SZ
+inline constexpr std::uint32_t kRegDword = 4;            // REG_DWORD
+inline constexpr std::int32_t kErrorSuccess = 0;         // ERROR_SUCCESS
 inline constexpr std::int32_t kErrorFileNotFound = 2;
 inline constexpr std::int32_t kErrorAccessDenied = 5;
 inline constexpr std::int32_t kErrorInvalidHandle = 6;
+inline constexpr std::int32_t kErrorInvalidParameter = 87;
+inline constexpr std::int32_t kErrorBadPathname = 161;
 inline constexpr std::int32_t kErrorMoreData = 234;
+inline constexpr std::int32_t kErrorKeyDeleted = 1018;
 
 class RegistryApi {
-public:
+  public:
     virtual ~RegistryApi() = default;
 
-    // RegCreateKeyA: opens root\path, creating it and missing parents.
+    // RegCreateKeyA: opens root\path, creating it and missing parents. An empty path gives a
+    // new handle to root's key.
     virtual std::int32_t CreateKey(RegKey root, const std::string& path, RegKey* result) = 0;
-    // RegOpenKeyA: opens an existing key.
+    // RegOpenKeyA: opens an existing key. An empty path hands root itself back, unchecked.
     virtual std::int32_t OpenKey(RegKey root, const std::string& path, RegKey* result) = 0;
     // RegQueryValueExA: data may be null (size query); count is in/out.
     virtual std::int32_t QueryValueEx(RegKey key, const std::string& name, std::uint32_t* type,

@@ -1,9 +1,187 @@
 #include "settings/vb_registry.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace talvex {
 
+namespace {
+
+// The largest value a string read will allocate for. The program reads titles, service names and
+// short parameters; a size query claiming more than this comes from a damaged or hostile value,
+// and allocating gigabytes for it would take the process down rather than fail the read.
+constexpr std::uint32_t kMaxReadBytes = 16u * 1024 * 1024;
+
+constexpr std::uint32_t kMaxWriteLength = std::numeric_limits<std::uint32_t>::max() - 1;
+
+// Every public operation reports failure only through its result; neither an allocation failure
+// nor an exception from a registry implementation may reach the caller.
+template <typename Result, typename Body> Result Guarded(Result failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
+
+const std::uint8_t* Bytes(const std::string& text) {
+    return reinterpret_cast<const std::uint8_t*>(text.c_str());
+}
+
+} // namespace
+
 vbRegistry::~vbRegistry() {
-    if (CurrentKey != 0) api_.CloseKey(CurrentKey);
+    if (CurrentKey == 0) return;
+    try {
+        api_.CloseKey(CurrentKey);
+    } catch (...) {
+    }
+}
+
+// Scans from the last character down to the second: a backslash in first position never splits,
+// so "\Name" stays whole, and the last backslash wins.
+void vbRegistry::SplitKeyPath(const std::string& SubKey) {
+    for (std::size_t p = SubKey.size(); p >= 2; --p) {
+        if (SubKey[p - 1] == '\\') {
+            KeyPath = SubKey.substr(0, p - 1);
+            ValueName = SubKey.substr(p);
+            return;
+        }
+    }
+    KeyPath = SubKey;
+    ValueName = SubKey;
+}
+
+// The object holds at most one key: the previous one is closed before the new one is kept. A
+// registry that hands back the key it was given (an empty path opens the root itself) must not
+// have that key closed under it.
+void vbRegistry::HoldKey(RegKey key) {
+    if (CurrentKey != 0 && CurrentKey != key) api_.CloseKey(CurrentKey);
+    CurrentKey = key;
+}
+
+// The open's result is not examined: a failed open leaves no key, and the call that follows
+// fails on it. Whatever a failed call left in its out-parameter is not kept, so it can never be
+// closed later as if it were ours.
+void vbRegistry::OpenKeyPath(RegKey RootName) {
+    RegKey key = 0;
+    if (api_.OpenKey(RootName, KeyPath, &key) != kErrorSuccess) key = 0;
+    HoldKey(key);
+}
+
+void vbRegistry::CreateKeyPath(RegKey RootName) {
+    RegKey key = 0;
+    if (api_.CreateKey(RootName, KeyPath, &key) != kErrorSuccess) key = 0;
+    HoldKey(key);
+}
+
+// Stores the text with one NUL after it, the NUL counted.
+bool vbRegistry::WriteString(RegKey RootName, const std::string& SubKey,
+                             const std::string& KeyValue) {
+    return Guarded(false, [&] {
+        SplitKeyPath(SubKey);
+        CreateKeyPath(RootName);
+        if (KeyValue.size() > kMaxWriteLength) return false;
+        const auto count = static_cast<std::uint32_t>(KeyValue.size() + 1);
+        return api_.SetValueEx(CurrentKey, ValueName, kRegSz, Bytes(KeyValue), count) ==
+               kErrorSuccess;
+    });
+}
+
+bool vbRegistry::WriteDword(RegKey RootName, const std::string& SubKey, std::int32_t KeyValue) {
+    return Guarded(false, [&] {
+        SplitKeyPath(SubKey);
+        CreateKeyPath(RootName);
+        const auto bits = static_cast<std::uint32_t>(KeyValue);
+        const std::uint8_t data[4] = {
+            static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+        return api_.SetValueEx(CurrentKey, ValueName, kRegDword, data, 4) == kErrorSuccess;
+    });
+}
+
+// The stored type is not examined: any value of at most four bytes reads as those bytes,
+// little-endian, with the missing high bytes zero (a REG_SZ "1" is 49); a longer one does not fit
+// the four-byte buffer, fails, and reads as 0. DefaultValue has no effect.
+std::int32_t vbRegistry::ReadLong(RegKey RootName, const std::string& SubKey,
+                                  const std::string& /*DefaultValue*/) {
+    return Guarded(std::int32_t{0}, [&] {
+        SplitKeyPath(SubKey);
+        OpenKeyPath(RootName);
+        std::uint8_t data[4] = {0, 0, 0, 0};
+        std::uint32_t count = 4;
+        std::uint32_t type = kRegDword;
+        if (api_.QueryValueEx(CurrentKey, ValueName, &type, data, &count) != kErrorSuccess)
+            return std::int32_t{0};
+        const std::uint32_t bits = data[0] | (std::uint32_t{data[1]} << 8) |
+                                   (std::uint32_t{data[2]} << 16) | (std::uint32_t{data[3]} << 24);
+        return static_cast<std::int32_t>(bits);
+    });
+}
+
+// The result keeps every stored byte, the terminating NUL included ("abc" reads as a, b, c, NUL);
+// callers strip it themselves. The buffer has one byte more than the size query reported, since
+// the data query may append a NUL to a string stored without one.
+std::string vbRegistry::ReadString(RegKey RootName, const std::string& SubKey,
+                                   const std::string& DefaultValue) {
+    return Guarded(DefaultValue, [&] {
+        SplitKeyPath(SubKey);
+        OpenKeyPath(RootName);
+        std::uint32_t type = 0;
+        std::uint32_t count = 0;
+        api_.QueryValueEx(CurrentKey, ValueName, &type, nullptr, &count);
+        if (count > kMaxReadBytes) return DefaultValue;
+        std::string buffer(count + 1, '\0');
+        std::uint32_t count2 = count + 1;
+        if (api_.QueryValueEx(CurrentKey, ValueName, &type,
+                              reinterpret_cast<std::uint8_t*>(buffer.data()),
+                              &count2) != kErrorSuccess)
+            return DefaultValue;
+        // A value that shrank between the two queries reads as what is stored now, not padded
+        // with NULs that were never there.
+        buffer.resize(std::min(count, count2));
+        LastValue = std::move(buffer);
+        return LastValue;
+    });
+}
+
+// When no value of that name can be deleted, the last path component is taken as a subkey of the
+// key path and deleted instead.
+bool vbRegistry::DeleteString(RegKey RootName, const std::string& SubKey) {
+    return Guarded(false, [&] {
+        SplitKeyPath(SubKey);
+        OpenKeyPath(RootName);
+        if (api_.DeleteValue(CurrentKey, ValueName) == kErrorSuccess) return true;
+        OpenKeyPath(RootName);
+        return api_.DeleteKey(CurrentKey, ValueName) == kErrorSuccess;
+    });
+}
+
+// The whole SubKey is the key path; the object's key and fields are left alone. A key whose
+// unnamed value was never set reads as one NUL. The buffer keeps a byte beyond the count passed:
+// the registry writes a NUL there for an unset value even when told the buffer is empty.
+std::string vbRegistry::ReadDefaultString(RegKey RootName, const std::string& SubKey,
+                                          const std::string& DefaultValue) {
+    return Guarded(DefaultValue, [&] {
+        std::int32_t count = 0;
+        api_.QueryValue(RootName, SubKey, nullptr, &count);
+        if (count < 0 || static_cast<std::uint32_t>(count) > kMaxReadBytes) return DefaultValue;
+        std::string buffer(static_cast<std::size_t>(count) + 1, '\0');
+        std::int32_t count2 = count;
+        if (api_.QueryValue(RootName, SubKey, buffer.data(), &count2) != kErrorSuccess)
+            return DefaultValue;
+        buffer.resize(static_cast<std::size_t>(std::clamp(count2, 0, count)));
+        return buffer;
+    });
+}
+
+bool vbRegistry::WriteDefaultString(RegKey RootName, const std::string& SubKey,
+                                    const std::string& KeyValue) {
+    return Guarded(false, [&] {
+        if (KeyValue.size() > kMaxWriteLength) return false;
+        const auto count = static_cast<std::uint32_t>(KeyValue.size() + 1);
+        return api_.SetValue(RootName, SubKey, kRegSz, KeyValue.c_str(), count) == kErrorSuccess;
+    });
 }
 
 } // namespace talvex

@@ -9,7 +9,7 @@
 namespace talvex {
 
 class vbRegistry {
-public:
+  public:
     explicit vbRegistry(RegistryApi& api) : api_(api) {}
     ~vbRegistry(); // Class_Terminate
     vbRegistry(const vbRegistry&) = delete;
@@ -27,9 +27,11 @@ public:
     bool WriteDefaultString(RegKey RootName, const std::string& SubKey,
                             const std::string& KeyValue);
 
-private:
+  private:
     void SplitKeyPath(const std::string& SubKey);
     void HoldKey(RegKey key);
+    void OpenKeyPath(RegKey RootName);
+    void CreateKeyPath(RegKey RootName);
 
     RegistryApi& api_;
     RegKey CurrentKey = 0;
