@@ -15,7 +15,10 @@ using RegKey = std::uint32_t;
 // Windows' values under names that don't collide with <windows.h>'s macros.
 inline constexpr RegKey kHKeyLocalMachine = 0x80000002u; // HKEY_LOCAL_MACHINE
 inline constexpr std::uint32_t kRegSz = 1;               // REG_SZ
+inline constexpr std::uint32_t kRegExpandSz = 2;         // REG_EXPAND_SZ
+inline constexpr std::uint32_t kRegBinary = 3;           // REG_BINARY
 inline constexpr std::uint32_t kRegDword = 4;            // REG_DWORD
+inline constexpr std::uint32_t kRegMultiSz = 7;          // REG_MULTI_SZ
 inline constexpr std::int32_t kErrorSuccess = 0;         // ERROR_SUCCESS
 inline constexpr std::int32_t kErrorFileNotFound = 2;
 inline constexpr std::int32_t kErrorAccessDenied = 5;
@@ -23,6 +26,7 @@ inline constexpr std::int32_t kErrorInvalidHandle = 6;
 inline constexpr std::int32_t kErrorInvalidParameter = 87;
 inline constexpr std::int32_t kErrorBadPathname = 161;
 inline constexpr std::int32_t kErrorMoreData = 234;
+inline constexpr std::int32_t kErrorNoAccess = 998;
 inline constexpr std::int32_t kErrorKeyDeleted = 1018;
 
 class RegistryApi {

@@ -14,9 +14,6 @@ namespace {
 constexpr std::size_t kMaxPathLength = 260;
 constexpr std::size_t kMaxComponentLength = 256;
 constexpr std::size_t kMaxValueNameLength = 16383;
-constexpr std::int32_t kErrorNoAccess = 998;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegMultiSz = 7;
 
 // The predefined roots this registry keeps a tree for (classes root, current user, local machine,
 // users, current config); other values in the predefined range are invalid handles, as under Wine.

@@ -11,9 +11,6 @@ namespace talvex::differential {
 
 namespace {
 
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegMultiSz = 7;
 constexpr RegKey kUntouched = 0xDEADu; // an out-handle the call did not write
 
 // Bytes as text: printable ASCII stays, everything else (NULs above all) is spelled \xNN.

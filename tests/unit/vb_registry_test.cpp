@@ -1,0 +1,243 @@
+#include "settings/vb_registry.h"
+
+#include "platform/memory/memory_registry.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace talvex {
+namespace {
+
+using ::testing::_;
+using ::testing::DoAll;
+using ::testing::InSequence;
+using ::testing::IsNull;
+using ::testing::NotNull;
+using ::testing::Pointee;
+using ::testing::Return;
+using ::testing::SetArgPointee;
+using ::testing::StrictMock;
+
+class MockRegistryApi : public RegistryApi {
+  public:
+    MOCK_METHOD(std::int32_t, CreateKey, (RegKey, const std::string&, RegKey*), (override));
+    MOCK_METHOD(std::int32_t, OpenKey, (RegKey, const std::string&, RegKey*), (override));
+    MOCK_METHOD(std::int32_t, QueryValueEx,
+                (RegKey, const std::string&, std::uint32_t*, std::uint8_t*, std::uint32_t*),
+                (override));
+    MOCK_METHOD(std::int32_t, SetValueEx,
+                (RegKey, const std::string&, std::uint32_t, const std::uint8_t*, std::uint32_t),
+                (override));
+    MOCK_METHOD(std::int32_t, DeleteValue, (RegKey, const std::string&), (override));
+    MOCK_METHOD(std::int32_t, DeleteKey, (RegKey, const std::string&), (override));
+    MOCK_METHOD(std::int32_t, CloseKey, (RegKey), (override));
+    MOCK_METHOD(std::int32_t, QueryValue, (RegKey, const std::string&, char*, std::int32_t*),
+                (override));
+    MOCK_METHOD(std::int32_t, SetValue,
+                (RegKey, const std::string&, std::uint32_t, const char*, std::uint32_t),
+                (override));
+};
+
+constexpr RegKey kHklm = kHKeyLocalMachine;
+
+// A data query that finds `stored` and copies it when the buffer is large enough.
+auto Answer(std::string stored) {
+    return [stored](RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
+                    std::uint32_t* count) {
+        const auto size = static_cast<std::uint32_t>(stored.size());
+        const bool fits = size <= *count;
+        if (fits) std::memcpy(data, stored.data(), size);
+        *count = size;
+        return fits ? kErrorSuccess : kErrorMoreData;
+    };
+}
+
+MATCHER_P(BytesAre, text, "") {
+    return std::memcmp(arg, text.data(), text.size()) == 0;
+}
+
+TEST(VbRegistryCalls, ReadStringQueriesSizeThenDataWithRoomForTheTerminator) {
+    StrictMock<MockRegistryApi> api;
+    InSequence order;
+    EXPECT_CALL(api, OpenKey(kHklm, "Soft\\Key", _))
+        .WillOnce(DoAll(SetArgPointee<2>(7), Return(kErrorSuccess)));
+    EXPECT_CALL(api, QueryValueEx(7, "Name", _, IsNull(), Pointee(0u)))
+        .WillOnce(DoAll(SetArgPointee<4>(4u), Return(kErrorSuccess)));
+    EXPECT_CALL(api, QueryValueEx(7, "Name", _, NotNull(), Pointee(5u)))
+        .WillOnce(Answer({"abc\0", 4}));
+    EXPECT_CALL(api, CloseKey(7));
+    vbRegistry reg(api);
+    EXPECT_EQ(reg.ReadString(kHklm, "Soft\\Key\\Name", "def"), std::string("abc\0", 4));
+}
+
+TEST(VbRegistryCalls, DeleteStringFallsBackToTheSubkeyThroughAFreshKey) {
+    StrictMock<MockRegistryApi> api;
+    InSequence order;
+    EXPECT_CALL(api, OpenKey(kHklm, "Soft", _))
+        .WillOnce(DoAll(SetArgPointee<2>(7), Return(kErrorSuccess)));
+    EXPECT_CALL(api, DeleteValue(7, "Sub")).WillOnce(Return(kErrorFileNotFound));
+    EXPECT_CALL(api, OpenKey(kHklm, "Soft", _))
+        .WillOnce(DoAll(SetArgPointee<2>(8), Return(kErrorSuccess)));
+    EXPECT_CALL(api, CloseKey(7));
+    EXPECT_CALL(api, DeleteKey(8, "Sub")).WillOnce(Return(kErrorSuccess));
+    EXPECT_CALL(api, CloseKey(8));
+    vbRegistry reg(api);
+    EXPECT_TRUE(reg.DeleteString(kHklm, "Soft\\Sub"));
+}
+
+TEST(VbRegistryCalls, WritesCountTheTerminatorAndStoreDwordsLittleEndian) {
+    StrictMock<MockRegistryApi> api;
+    InSequence order;
+    EXPECT_CALL(api, CreateKey(kHklm, "Soft", _))
+        .WillOnce(DoAll(SetArgPointee<2>(3), Return(kErrorSuccess)));
+    EXPECT_CALL(api, SetValueEx(3, "Name", kRegSz, BytesAre(std::string("ab\0", 3)), 3u))
+        .WillOnce(Return(kErrorSuccess));
+    EXPECT_CALL(api, CreateKey(kHklm, "Soft", _))
+        .WillOnce(DoAll(SetArgPointee<2>(4), Return(kErrorSuccess)));
+    EXPECT_CALL(api, CloseKey(3));
+    EXPECT_CALL(api, SetValueEx(4, "Num", kRegDword, BytesAre(std::string("\xfe\xff\xff\xff")), 4u))
+        .WillOnce(Return(kErrorAccessDenied));
+    EXPECT_CALL(api, CloseKey(4));
+    vbRegistry reg(api);
+    EXPECT_TRUE(reg.WriteString(kHklm, "Soft\\Name", "ab"));
+    EXPECT_FALSE(reg.WriteDword(kHklm, "Soft\\Num", -2));
+}
+
+TEST(VbRegistryCalls, DefaultStringUsesTheWholePathAndOpensNoKey) {
+    StrictMock<MockRegistryApi> api;
+    InSequence order;
+    EXPECT_CALL(api, QueryValue(kHklm, "Soft\\Key", IsNull(), Pointee(0)))
+        .WillOnce(DoAll(SetArgPointee<3>(6), Return(kErrorSuccess)));
+    EXPECT_CALL(api, QueryValue(kHklm, "Soft\\Key", NotNull(), Pointee(6)))
+        .WillOnce([](RegKey, const std::string&, char* data, std::int32_t* count) {
+            std::memcpy(data, "hello", 6);
+            *count = 6;
+            return kErrorSuccess;
+        });
+    EXPECT_CALL(api, SetValue(kHklm, "Soft\\Key", kRegSz, BytesAre(std::string("hi")), 3u))
+        .WillOnce(Return(kErrorSuccess));
+    vbRegistry reg(api);
+    EXPECT_EQ(reg.ReadDefaultString(kHklm, "Soft\\Key", "def"), std::string("hello\0", 6));
+    EXPECT_TRUE(reg.WriteDefaultString(kHklm, "Soft\\Key", "hi"));
+}
+
+// A registry whose open always yields key 5.
+void OpenAs5(MockRegistryApi& api) {
+    ON_CALL(api, OpenKey(_, _, _)).WillByDefault(DoAll(SetArgPointee<2>(5), Return(0)));
+}
+
+TEST(VbRegistryRobustness, ImplausibleSizesGiveTheDefaultWithoutAllocating) {
+    StrictMock<MockRegistryApi> api;
+    OpenAs5(api);
+    EXPECT_CALL(api, OpenKey(_, _, _));
+    EXPECT_CALL(api, QueryValueEx(5, "V", _, IsNull(), _))
+        .WillOnce(DoAll(SetArgPointee<4>(0xFFFFFFFFu), Return(kErrorSuccess)));
+    EXPECT_CALL(api, QueryValue(kHklm, "K", IsNull(), _))
+        .WillOnce(DoAll(SetArgPointee<3>(-5), Return(kErrorSuccess)));
+    EXPECT_CALL(api, CloseKey(5));
+    vbRegistry reg(api);
+    EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "def");
+    EXPECT_EQ(reg.ReadDefaultString(kHklm, "K", "def"), "def");
+}
+
+TEST(VbRegistryRobustness, AValueChangingSizeBetweenTheQueriesStaysInBounds) {
+    StrictMock<MockRegistryApi> api;
+    OpenAs5(api);
+    EXPECT_CALL(api, OpenKey(_, _, _)).Times(3);
+    EXPECT_CALL(api, CloseKey(5)).Times(1);
+    EXPECT_CALL(api, QueryValueEx(5, "V", _, IsNull(), _))
+        .Times(3)
+        .WillRepeatedly(DoAll(SetArgPointee<4>(6u), Return(kErrorSuccess)));
+    EXPECT_CALL(api, QueryValueEx(5, "V", _, NotNull(), Pointee(7u)))
+        .WillOnce(Answer(std::string(9, 'g'))) // grew: does not fit
+        .WillOnce(Answer({"a\0", 2}))          // shrank
+        .WillOnce([](RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
+                     std::uint32_t* count) { // claims more than it was given
+            std::memcpy(data, "abcdef", 7);
+            *count = 1000;
+            return kErrorSuccess;
+        });
+    vbRegistry reg(api);
+    EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "def");
+    EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), std::string("a\0", 2));
+    EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "abcdef");
+}
+
+TEST(VbRegistryRobustness, AHandleLeftByAFailedOpenIsNeverClosed) {
+    StrictMock<MockRegistryApi> api;
+    EXPECT_CALL(api, OpenKey(_, _, _)).WillOnce(DoAll(SetArgPointee<2>(99), Return(2)));
+    EXPECT_CALL(api, QueryValueEx(0, "V", _, _, _)).WillOnce(Return(kErrorInvalidHandle));
+    vbRegistry reg(api);
+    EXPECT_EQ(reg.ReadLong(kHklm, "K\\V", "1"), 0);
+}
+
+TEST(VbRegistryRobustness, ExceptionsFromTheRegistryDoNotEscape) {
+    ::testing::NiceMock<MockRegistryApi> api;
+    const auto fail = [](auto&&...) -> std::int32_t { throw std::runtime_error("broken"); };
+    ON_CALL(api, CreateKey).WillByDefault(DoAll(SetArgPointee<2>(5), Return(0)));
+    ON_CALL(api, OpenKey).WillByDefault(DoAll(SetArgPointee<2>(5), Return(0)));
+    ON_CALL(api, SetValueEx).WillByDefault(fail);
+    ON_CALL(api, QueryValueEx).WillByDefault(fail);
+    ON_CALL(api, DeleteValue).WillByDefault(fail);
+    ON_CALL(api, QueryValue).WillByDefault(fail);
+    ON_CALL(api, SetValue).WillByDefault(fail);
+    ON_CALL(api, CloseKey).WillByDefault(fail);
+    EXPECT_NO_THROW({
+        vbRegistry reg(api);
+        EXPECT_FALSE(reg.WriteString(kHklm, "K\\V", "x"));
+        EXPECT_FALSE(reg.WriteDword(kHklm, "K\\V", 1));
+        EXPECT_EQ(reg.ReadLong(kHklm, "K\\V", "1"), 0);
+        EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "def");
+        EXPECT_FALSE(reg.DeleteString(kHklm, "K\\V"));
+        EXPECT_EQ(reg.ReadDefaultString(kHklm, "K", "def"), "def");
+        EXPECT_FALSE(reg.WriteDefaultString(kHklm, "K", "x"));
+    });
+}
+
+TEST(VbRegistryKeys, HoldsAtMostOneOpenKeyAndClosesItWhenDestroyed) {
+    MemoryRegistry registry;
+    {
+        vbRegistry reg(registry);
+        reg.WriteString(kHklm, "Soft\\A\\Name", "a");
+        EXPECT_EQ(registry.OpenHandleCount(), 1u);
+        reg.WriteDword(kHklm, "Soft\\B\\Num", 1);
+        reg.ReadLong(kHklm, "Soft\\B\\Num", "0");
+        reg.ReadString(kHklm, "Soft\\A\\Name", "");
+        reg.DeleteString(kHklm, "Soft\\B");
+        reg.ReadString(kHklm, "Soft\\Missing\\Name", "");
+        reg.ReadDefaultString(kHklm, "Soft\\A", "");
+        reg.WriteDefaultString(kHklm, "Soft\\A", "x");
+        EXPECT_LE(registry.OpenHandleCount(), 1u);
+        reg.ReadString(kHklm, "Soft\\A\\Name", "");
+        EXPECT_EQ(registry.OpenHandleCount(), 1u);
+    }
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+TEST(VbRegistryWrites, RefusedWritesReportFalseAndChangeNothing) {
+    MemoryRegistry registry;
+    registry.SeedString(kHklm, "Soft\\Key", "Name", "old");
+    registry.DenyWrites(true);
+    vbRegistry reg(registry);
+    EXPECT_FALSE(reg.WriteString(kHklm, "Soft\\Key\\Name", "new"));
+    EXPECT_FALSE(reg.WriteDword(kHklm, "Soft\\Key\\Name", 1));
+    EXPECT_FALSE(reg.WriteString(kHklm, "Soft\\Other\\Name", "new"));
+    EXPECT_FALSE(reg.WriteDefaultString(kHklm, "Soft\\Key", "new"));
+    EXPECT_FALSE(reg.DeleteString(kHklm, "Soft\\Key\\Name"));
+    EXPECT_EQ(reg.ReadString(kHklm, "Soft\\Key\\Name", "def"), std::string("old\0", 4));
+    EXPECT_FALSE(registry.KeyExists(kHklm, "Soft\\Other"));
+}
+
+TEST(VbRegistryWrites, EmptyTextIsStoredAsOneNul) {
+    MemoryRegistry registry;
+    vbRegistry reg(registry);
+    ASSERT_TRUE(reg.WriteString(kHklm, "Soft\\Key\\Name", ""));
+    const MemoryRegistry::StoredValue expected{kRegSz, {0}};
+    EXPECT_EQ(registry.Lookup(kHklm, "Soft\\Key", "Name"), expected);
+}
+
+} // namespace
+} // namespace talvex
