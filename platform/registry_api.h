@@ -38,7 +38,8 @@ class RegistryApi {
     virtual std::int32_t CreateKey(RegKey root, const std::string& path, RegKey* result) = 0;
     // RegOpenKeyA: opens an existing key. An empty path hands root itself back, unchecked.
     virtual std::int32_t OpenKey(RegKey root, const std::string& path, RegKey* result) = 0;
-    // RegQueryValueExA: data may be null (size query); count is in/out.
+    // RegQueryValueExA: data may be null (size query); count is in/out. A buffer too small gets
+    // ERROR_MORE_DATA, the needed count and no data.
     virtual std::int32_t QueryValueEx(RegKey key, const std::string& name, std::uint32_t* type,
                                       std::uint8_t* data, std::uint32_t* count) = 0;
     // RegSetValueExA.
@@ -46,14 +47,16 @@ class RegistryApi {
                                     const std::uint8_t* data, std::uint32_t count) = 0;
     // RegDeleteValueA.
     virtual std::int32_t DeleteValue(RegKey key, const std::string& name) = 0;
-    // RegDeleteKeyA.
+    // RegDeleteKeyA: refused (5) while the key has subkeys; an empty name deletes key itself.
     virtual std::int32_t DeleteKey(RegKey key, const std::string& subKey) = 0;
     // RegCloseKey.
     virtual std::int32_t CloseKey(RegKey key) = 0;
-    // RegQueryValueA: the unnamed value of root\path; data may be null; count is in/out.
+    // RegQueryValueA: the unnamed value of root\path; data may be null; count is in/out. A value
+    // never set reads as the empty text (count 1).
     virtual std::int32_t QueryValue(RegKey root, const std::string& path, char* data,
                                     std::int32_t* count) = 0;
-    // RegSetValueA: the unnamed value of root\path.
+    // RegSetValueA: the unnamed value of root\path, created as needed; REG_SZ only, and the count
+    // is ignored in favour of the text's own length + 1.
     virtual std::int32_t SetValue(RegKey root, const std::string& path, std::uint32_t type,
                                   const char* data, std::uint32_t count) = 0;
 };

@@ -1,6 +1,9 @@
 // An in-memory registry with the semantics of the Win32 one as Wine implements it, for the native
 // tests: case-insensitive names that keep their first spelling, handles that go stale when closed,
 // keys deleted under open handles, ERROR_MORE_DATA and the unnamed value's quirks.
+// Not reproduced: advapi32 looks one byte past the count of a string it is given to store and
+// counts a NUL it finds there; this registry stores exactly the bytes it is given. The predefined
+// roots other than HKEY_LOCAL_MACHINE are independent empty trees.
 #pragma once
 
 #include "platform/registry_api.h"
