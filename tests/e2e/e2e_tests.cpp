@@ -62,6 +62,20 @@ TEST_F(EndToEnd, StartsHiddenWithGeneralInFrontAndTheFirstSupportedAdapterListed
     EXPECT_NE(ChildWithText(window, win32::kPageClassName, "Diagnostic"), nullptr);
 }
 
+TEST_F(EndToEnd, TrayIconIsBackAfterExplorerRestartsAndGoneAfterExit) {
+    App app;
+    HWND window = StartWithAdapter(app);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }));
+    LoseTrayIcon(window);
+    EXPECT_FALSE(HasTrayIcon(window));
+    SendTaskbarCreated(window);
+    EXPECT_TRUE(WaitUntil([&] { return HasTrayIcon(window); }));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitForExit());
+    EXPECT_FALSE(HasTrayIcon(window));
+}
+
 TEST_F(EndToEnd, ProductNameInLowerCaseIsFound) {
     SeedCard(2, "Lower Case Adapter", "tvr8q", "tvr8q2");
     App app;
@@ -78,8 +92,10 @@ TEST_F(EndToEnd, DriverOnlyInEntrySixShowsTheNoAdapterDialogAndEndsWhenItIsClose
     ASSERT_NE(dialog, nullptr);
     EXPECT_NE(ChildWithText(dialog, "Static", "No network adapter. Program will terminate."),
               nullptr);
+    // Nothing but the dialog: no main window, no tray icon.
     HWND main = app.FindTopLevel(win32::kForm1ClassName);
     EXPECT_TRUE(main == nullptr || !IsWindowVisible(main));
+    EXPECT_TRUE(main == nullptr || !HasTrayIcon(main));
     HWND ok = ChildWithText(dialog, "Button", "OK");
     ASSERT_NE(ok, nullptr);
     PostMessageA(ok, BM_CLICK, 0, 0);

@@ -163,6 +163,34 @@ void TrayClick(HWND mainWindow, UINT mouseMessage) {
     PostMessageA(mainWindow, win32::kTrayCallbackMessage, 1, mouseMessage);
 }
 
+namespace {
+
+NOTIFYICONDATAA TrayIconOf(HWND mainWindow) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = mainWindow;
+    data.uID = 1;
+    return data;
+}
+
+} // namespace
+
+bool HasTrayIcon(HWND mainWindow) {
+    NOTIFYICONDATAA data = TrayIconOf(mainWindow);
+    data.uFlags = NIF_TIP;
+    lstrcpynA(data.szTip, "Talvex Adapter Configuration", sizeof data.szTip);
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+void LoseTrayIcon(HWND mainWindow) {
+    NOTIFYICONDATAA data = TrayIconOf(mainWindow);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+void SendTaskbarCreated(HWND mainWindow) {
+    PostMessageA(mainWindow, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
 bool ClickTab(HANDLE process, HWND tabControl, int index) {
     // The rectangle has to be read into the program's own memory.
     void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);

@@ -52,8 +52,13 @@ int main(int argc, char** argv) {
     HWND window = nullptr;
     if (!WaitUntil([&] { return (window = MainWindow()) != nullptr; })) return 1;
     if (!std::strcmp(step, "wait")) {
-        HWND combo = FindWindowExA(window, nullptr, WC_COMBOBOXA, nullptr);
-        return WaitUntil([&] { return ComboCount(combo) > 0; }) ? 0 : 1;
+        // The window's controls may not exist yet: look for the combo box each time.
+        return WaitUntil([&] {
+            HWND combo = FindWindowExA(window, nullptr, WC_COMBOBOXA, nullptr);
+            return combo && ComboCount(combo) > 0;
+        })
+                   ? 0
+                   : 1;
     }
     if (!std::strcmp(step, "show")) {
         if (!IsWindowVisible(window)) TrayClick(window, WM_LBUTTONUP);
