@@ -12,6 +12,7 @@ namespace {
 // and allocating gigabytes for it would take the process down rather than fail the read.
 constexpr std::uint32_t kMaxReadBytes = 16u * 1024 * 1024;
 
+// Byte counts are 32-bit and a written text's count includes its NUL.
 constexpr std::uint32_t kMaxWriteLength = std::numeric_limits<std::uint32_t>::max() - 1;
 
 // Every public operation reports failure only through its result; neither an allocation failure
