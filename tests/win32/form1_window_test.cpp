@@ -178,7 +178,16 @@ std::thread ClickWhenShown(const char* caption, const char* buttonText) {
     });
 }
 
+// A main window destroyed by an earlier test leaves its WM_QUIT in this thread's queue; a modal
+// loop rightly gives way to it, so start from an empty queue.
+void DrainThreadQueue() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
 TEST(ModalForm, ReturnsTheButtonThatClosedItOrZero) {
+    DrainThreadQueue();
     constexpr ChildSpec children[] = {
         {IDYES, "BUTTON", "YES", BS_DEFPUSHBUTTON | WS_TABSTOP, {1800, 960, 1215, 375}},
         {IDNO, "BUTTON", "NO", BS_PUSHBUTTON | WS_TABSTOP, {3360, 960, 1215, 375}},
@@ -193,6 +202,19 @@ TEST(ModalForm, ReturnsTheButtonThatClosedItOrZero) {
     clicker.join();
     EXPECT_TRUE(IsWindowEnabled(other)); // enabled again after the form closed
     DestroyWindow(other);
+}
+
+TEST(ModalForm, GivesWayToAQuitRequestAndPassesItOn) {
+    DrainThreadQueue();
+    constexpr ChildSpec children[] = {
+        {IDOK, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2280, 840, 1215, 375}},
+    };
+    PostQuitMessage(3);
+    EXPECT_EQ(RunModalForm({"Quitting", 5775, 1380, children}), 0);
+    EXPECT_EQ(FindWindowA("TalvexModalForm", "Quitting"), nullptr);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 TEST(Layout, LengthsScaleWithTheForcedDpi) {
