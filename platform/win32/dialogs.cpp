@@ -9,7 +9,7 @@ namespace {
 
 enum : int { kIdImage1 = 1, kIdLbNoCard, kIdOKButton = IDOK };
 
-constexpr ChildSpec kNoAdapterFoundChildren[] = {
+constexpr ChildLayout kNoAdapterFoundChildren[] = {
     {kIdOKButton, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2280, 840, 1215, 375}},
     {kIdImage1, "STATIC", "#1", SS_ICON, {360, 300, 480, 480}},
     {kIdLbNoCard,

@@ -35,7 +35,7 @@ constexpr DWORD kPageExStyle = WS_EX_CONTROLPARENT;
 
 // Children are created top of the z-order first: the pages lie above the tab strip, General
 // above the others, the Diagnostic page at the bottom of the pages.
-constexpr ChildSpec kForm1Children[] = {
+constexpr ChildLayout kForm1Children[] = {
     {kIdImgAdapter, "STATIC", "#1", SS_ICON, {240, 120, 480, 480}},
     {kIdNetCardDesp,
      WC_COMBOBOXA,

@@ -27,19 +27,20 @@ ScopedFont CreateMessageFont(int dpi) {
     return ScopedFont(CreateFontIndirectA(&metrics.lfMessageFont));
 }
 
-HWND CreateChild(HWND parent, const ChildSpec& spec, int dpi, HFONT font) {
+HWND CreateChild(HWND parent, const ChildLayout& layout, int dpi, HFONT font) {
     HWND child = CreateWindowExA(
-        spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-        TwipsToPixels(spec.rect.left, dpi), TwipsToPixels(spec.rect.top, dpi),
-        TwipsToPixels(spec.rect.width, dpi), TwipsToPixels(spec.rect.height, dpi), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+        layout.exStyle, layout.className, layout.text, WS_CHILD | WS_VISIBLE | layout.style,
+        TwipsToPixels(layout.rect.left, dpi), TwipsToPixels(layout.rect.top, dpi),
+        TwipsToPixels(layout.rect.width, dpi), TwipsToPixels(layout.rect.height, dpi), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), GetModuleHandleA(nullptr),
+        nullptr);
     if (child && font) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
 }
 
-void CreateChildren(HWND parent, std::span<const ChildSpec> specs, int dpi, HFONT font) {
-    for (const ChildSpec& spec : specs)
-        CreateChild(parent, spec, dpi, font);
+void CreateChildren(HWND parent, std::span<const ChildLayout> children, int dpi, HFONT font) {
+    for (const ChildLayout& layout : children)
+        CreateChild(parent, layout, dpi, font);
 }
 
 void SizeAndCentre(HWND hwnd, int clientWidthTwips, int clientHeightTwips, int dpi) {

@@ -8,7 +8,7 @@
 
 namespace talvex::win32 {
 
-struct ChildSpec {
+struct ChildLayout {
     int id;
     const char* className;
     const char* text;
@@ -24,8 +24,8 @@ int WindowDpi(HWND hwnd);
 // The system's message font, sized for the DPI.
 ScopedFont CreateMessageFont(int dpi);
 
-HWND CreateChild(HWND parent, const ChildSpec& spec, int dpi, HFONT font);
-void CreateChildren(HWND parent, std::span<const ChildSpec> specs, int dpi, HFONT font);
+HWND CreateChild(HWND parent, const ChildLayout& layout, int dpi, HFONT font);
+void CreateChildren(HWND parent, std::span<const ChildLayout> children, int dpi, HFONT font);
 
 // Sizes a fixed top-level window to the given client area and centres it on the work area.
 void SizeAndCentre(HWND hwnd, int clientWidthTwips, int clientHeightTwips, int dpi);

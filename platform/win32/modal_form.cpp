@@ -69,18 +69,18 @@ class DisabledThreadWindows {
 
 } // namespace
 
-int RunModalForm(const ModalFormSpec& spec) {
+int RunModalForm(const ModalFormLayout& layout) {
     RegisterModalFormClass();
     DisabledThreadWindows disabled;
     ModalState state;
-    HWND form = CreateWindowExA(WS_EX_DLGMODALFRAME, kModalFormClass, spec.caption,
+    HWND form = CreateWindowExA(WS_EX_DLGMODALFRAME, kModalFormClass, layout.caption,
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), &state);
     if (!form) return 0;
     const int dpi = WindowDpi(form);
     ScopedFont font = CreateMessageFont(dpi);
-    CreateChildren(form, spec.children, dpi, font.get());
-    SizeAndCentre(form, spec.clientWidth, spec.clientHeight, dpi);
+    CreateChildren(form, layout.children, dpi, font.get());
+    SizeAndCentre(form, layout.clientWidth, layout.clientHeight, dpi);
     ShowWindow(form, SW_SHOW);
     SetForegroundWindow(form);
     // The first button in tab order takes the focus, as in a dialog.

@@ -7,15 +7,15 @@
 
 namespace talvex::win32 {
 
-struct ModalFormSpec {
+struct ModalFormLayout {
     const char* caption;
     int clientWidth;  // twips
     int clientHeight; // twips
-    std::span<const ChildSpec> children;
+    std::span<const ChildLayout> children;
 };
 
 // Shows the form centred on the screen, disabling the thread's other windows while it is open.
 // Returns the id of the button that closed it, or 0 when it was closed any other way.
-int RunModalForm(const ModalFormSpec& spec);
+int RunModalForm(const ModalFormLayout& layout);
 
 } // namespace talvex::win32

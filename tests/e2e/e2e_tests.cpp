@@ -171,13 +171,14 @@ TEST_F(EndToEnd, TypingIntoTheAdapterBoxChangesNothing) {
     HWND edit = FindWindowExA(Combo(window), nullptr, "Edit", nullptr);
     ASSERT_NE(edit, nullptr);
     const std::string before = WindowText(edit);
+    PutTextOnClipboard("pasted");
     TypeChars(edit, "xyz\b\x16");
     PressKey(edit, VK_DELETE);
     PostMessageA(edit, WM_PASTE, 0, 0);
-    // A round trip through the program's queue: everything posted before has been handled.
-    SendMessageA(window, WM_NULL, 0, 0);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return SendMessageTimeoutA(edit, WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr) != 0; }));
+    // Posted messages are handled in order: once the tray click posted last has shown the
+    // window, the keys before it have been handled too.
+    TrayClick(window, WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_EQ(WindowText(edit), before);
 }
 
@@ -193,10 +194,8 @@ TEST_F(EndToEnd, TrayMenuChoicesFollowTheWindow) {
 
     // The menu's first item shows the hidden window, and then hides it again.
     for (bool visibleAfter : {true, false}) {
-        TrayClick(window, WM_RBUTTONUP);
-        HWND menu = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }));
+        HWND menu = OpenTrayMenu(window);
+        ASSERT_NE(menu, nullptr);
         PressKey(menu, VK_DOWN);
         PressKey(menu, VK_RETURN);
         ASSERT_TRUE(WaitUntil([&] { return (IsWindowVisible(window) != FALSE) == visibleAfter; }));
@@ -207,10 +206,8 @@ TEST_F(EndToEnd, ExitFromTheTrayMenuEndsTheProgram) {
     App app;
     HWND window = StartWithAdapter(app);
     ASSERT_NE(window, nullptr);
-    TrayClick(window, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }));
+    HWND menu = OpenTrayMenu(window);
+    ASSERT_NE(menu, nullptr);
     PressKey(menu, VK_UP); // from no selection, Up reaches the last item: Exit
     PressKey(menu, VK_RETURN);
     EXPECT_TRUE(app.WaitForExit());

@@ -2,6 +2,7 @@
 
 #include "platform/win32/form1_window.h"
 
+#include <cstring>
 #include <iterator>
 #include <thread>
 
@@ -163,6 +164,16 @@ void TrayClick(HWND mainWindow, UINT mouseMessage) {
     PostMessageA(mainWindow, win32::kTrayCallbackMessage, 1, mouseMessage);
 }
 
+HWND OpenTrayMenu(HWND mainWindow) {
+    TrayClick(mainWindow, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    const bool open = WaitUntil([&] {
+        menu = FindWindowA("#32768", nullptr); // the popup menu's window class
+        return menu && IsWindowVisible(menu);
+    });
+    return open ? menu : nullptr;
+}
+
 namespace {
 
 NOTIFYICONDATAA TrayIconOf(HWND mainWindow) {
@@ -210,6 +221,17 @@ bool ClickTab(HANDLE process, HWND tabControl, int index) {
 void TypeChars(HWND target, const std::string& chars) {
     for (char c : chars)
         PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void PutTextOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
 }
 
 void PressKey(HWND target, UINT virtualKey) {

@@ -60,6 +60,8 @@ std::string ComboItem(HWND combo, int index);
 int ComboCount(HWND combo);
 
 void TrayClick(HWND mainWindow, UINT mouseMessage);
+// Right-clicks the tray icon and returns the popup menu's window once it is up, or null.
+HWND OpenTrayMenu(HWND mainWindow);
 // Whether the notification area holds the program's icon (asked by modifying it in place).
 bool HasTrayIcon(HWND mainWindow);
 // What an Explorer restart does: the icons are lost, then TaskbarCreated is broadcast.
@@ -68,6 +70,7 @@ void SendTaskbarCreated(HWND mainWindow);
 // Clicks the tab at index (0-based) where a user would: in the middle of its rectangle.
 bool ClickTab(HANDLE process, HWND tabControl, int index);
 void TypeChars(HWND target, const std::string& chars);
+void PutTextOnClipboard(const std::string& text);
 void PressKey(HWND target, UINT virtualKey);
 
 } // namespace talvex::e2e

@@ -188,7 +188,7 @@ void DrainThreadQueue() {
 
 TEST(ModalForm, ReturnsTheButtonThatClosedItOrZero) {
     DrainThreadQueue();
-    constexpr ChildSpec children[] = {
+    constexpr ChildLayout children[] = {
         {IDYES, "BUTTON", "YES", BS_DEFPUSHBUTTON | WS_TABSTOP, {1800, 960, 1215, 375}},
         {IDNO, "BUTTON", "NO", BS_PUSHBUTTON | WS_TABSTOP, {3360, 960, 1215, 375}},
     };
@@ -206,7 +206,7 @@ TEST(ModalForm, ReturnsTheButtonThatClosedItOrZero) {
 
 TEST(ModalForm, GivesWayToAQuitRequestAndPassesItOn) {
     DrainThreadQueue();
-    constexpr ChildSpec children[] = {
+    constexpr ChildLayout children[] = {
         {IDOK, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2280, 840, 1215, 375}},
     };
     PostQuitMessage(3);
