@@ -32,6 +32,11 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
+bool NamesADriverKey(std::string_view serviceName) {
+    return !serviceName.empty() &&
+           serviceName.find_first_of(std::string_view("\0\\", 2)) == std::string_view::npos;
+}
+
 } // namespace
 
 bool Form1::FindAdapter() {
@@ -45,11 +50,12 @@ bool Form1::FindAdapter() {
         const std::string service =
             registry.ReadString(kHKeyLocalMachine, entry + "ServiceName", kNoValue);
         if (!SameTextIgnoringCase(WithoutTrailingNuls(product), kSupportedProduct)) continue;
-        // A service name that can't be read (or is empty) names no driver key; a path built
-        // from the "No Value" placeholder would point the pages at a key that isn't the
-        // driver's, so such an entry is passed over like any other.
+        // A service name that can't be read names no driver key, and neither does one that
+        // would lead the pages out of it (an inner NUL cuts the path short, a backslash
+        // descends into another key): such an entry is passed over like any other. A path
+        // built from the "No Value" placeholder would point at a key that isn't the driver's.
         const std::string_view serviceName = WithoutTrailingNuls(service);
-        if (service == kNoValue || serviceName.empty()) continue;
+        if (service == kNoValue || !NamesADriverKey(serviceName)) continue;
         CurrentAdapter = static_cast<std::int16_t>(n);
         // Only the terminators go: a value stored without one keeps its last letter.
         DriverKeyName = std::string(serviceName);

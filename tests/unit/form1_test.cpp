@@ -116,9 +116,11 @@ TEST_F(Form1Test, MissingTitleIsListedAsNoValue) {
     EXPECT_EQ(cbNetCardDesp.List(0), "No Value");
 }
 
-TEST_F(Form1Test, EntryWithoutServiceNameIsPassedOver) {
+TEST_F(Form1Test, EntryWhoseServiceNameNamesNoDriverKeyIsPassedOver) {
     SeedCard(1, "No service", "TVR8Q", std::nullopt);
     SeedCard(2, "Empty service", "TVR8Q", "");
+    SeedCard(3, "Inner NUL", "TVR8Q", std::string("TVR8Q") + '\0' + "3");
+    SeedCard(5, "Backslash", "TVR8Q", "..\\Tcpip");
     SeedCard(4, "Good", "TVR8Q", "TVR8Q4");
     Form1& f = Start();
     EXPECT_EQ(f.CurrentAdapter, 4);
