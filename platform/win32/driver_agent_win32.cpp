@@ -2,8 +2,6 @@
 
 #include "platform/win32/timer_resolution_win32.h"
 
-#include <windows.h>
-
 #include <type_traits>
 
 namespace talvex {
@@ -33,19 +31,7 @@ const char* ResolveAll(HMODULE module, DriverAgentApi& api) {
     return missing;
 }
 
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    std::string folder(path, n);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 } // namespace
-
-void DriverAgentLibrary::FreeModule::operator()(void* module) const {
-    FreeLibrary(static_cast<HMODULE>(module));
-}
 
 DriverAgentLibrary::DriverAgentLibrary() = default;
 
@@ -61,7 +47,7 @@ void DriverAgentLibrary::Unload() {
 // Always by full path: a bare name would also search the current folder and PATH, where any
 // file called DriverAgent.dll would be loaded into the program.
 DriverAgentLoad DriverAgentLibrary::Load() {
-    return LoadFrom(ProgramFolder() + kLibraryFile);
+    return LoadFrom(win32::ProgramFolder() + kLibraryFile);
 }
 
 DriverAgentLoad DriverAgentLibrary::LoadFrom(const std::string& path) {

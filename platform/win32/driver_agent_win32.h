@@ -2,8 +2,8 @@
 #pragma once
 
 #include "hardware/driver_agent.h"
+#include "platform/win32/win32.h"
 
-#include <memory>
 #include <string>
 
 namespace talvex {
@@ -27,15 +27,12 @@ class DriverAgentLibrary {
     // DriverAgent.dll in the folder of the running program.
     DriverAgentLoad Load();
     DriverAgentLoad LoadFrom(const std::string& path);
-    explicit operator bool() const { return module_ != nullptr; }
+    explicit operator bool() const { return static_cast<bool>(module_); }
 
   private:
-    struct FreeModule {
-        void operator()(void* module) const;
-    };
     void Unload();
 
-    std::unique_ptr<void, FreeModule> module_;
+    win32::ScopedModule module_;
     DriverAgentApi api_{};
 };
 

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <string>
 #include <utility>
 
 namespace talvex::win32 {
@@ -59,5 +60,15 @@ inline void CloseFont(HFONT font) {
 }
 using ScopedFont = ScopedHandle<NullInvalidTraits<HFONT, CloseFont>>;
 using ScopedWindow = ScopedHandle<NullInvalidTraits<HWND, DestroyWindow>>;
+using ScopedModule = ScopedHandle<NullInvalidTraits<HMODULE, FreeLibrary>>;
+
+// The folder of the running program, with its trailing backslash; empty if it can't be told.
+inline std::string ProgramFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
 
 } // namespace talvex::win32

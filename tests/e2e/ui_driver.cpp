@@ -60,11 +60,7 @@ void SeedCard(int entry, const std::optional<std::string>& title, const std::str
 }
 
 std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    return folder + "TalvexCfg.exe";
+    return win32::ProgramFolder() + "TalvexCfg.exe";
 }
 
 App::~App() {
