@@ -1,6 +1,7 @@
-// uidriver: one step of a tour of a running TalvexCfg.exe, for scripts/demo.
-//   uidriver wait | show | tab N (1 to 4) | exit
-// Exits 0 when the program reached the state the step asks for, 1 when not.
+// uidriver: one step against a running TalvexCfg.exe, for scripts/demo and the real-tray test.
+//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu
+// Exits 0 when the program reached the state the step asks for (waiting for it with a
+// timeout), 1 when not, 2 for a step it doesn't know.
 #include "tests/e2e/ui_driver.h"
 
 #include "platform/win32/form1_window.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 using namespace talvex;
 using namespace talvex::e2e;
@@ -23,55 +25,84 @@ std::string FrontPage(HWND window) {
     return pages.empty() ? "" : WindowText(pages.front());
 }
 
-bool SelectTab(HWND window, int tab) {
+// Paints the window now, so that a screenshot taken next shows the step's result.
+bool Painted(HWND window, bool reached) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return reached;
+}
+
+// Start-up is over once the adapter is listed; the controls may not exist at first.
+bool Started(HWND window, const char*) {
+    return WaitUntil([&] {
+        HWND combo = FindWindowExA(window, nullptr, WC_COMBOBOXA, nullptr);
+        return combo && ComboCount(combo) > 0;
+    });
+}
+
+bool Visible(HWND window, const char*) {
+    return Painted(window, WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+}
+
+bool Hidden(HWND window, const char*) {
+    return WaitUntil([&] { return !IsWindowVisible(window); });
+}
+
+bool Gone(HWND window, const char*) {
+    return WaitUntil([&] { return !IsWindow(window); });
+}
+
+bool MenuOpen(HWND, const char*) {
+    return WaitUntil([] {
+        HWND menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    });
+}
+
+bool Show(HWND window, const char* argument) {
+    if (!IsWindowVisible(window)) TrayClick(window, WM_LBUTTONUP);
+    return Visible(window, argument);
+}
+
+bool Exit(HWND window, const char* argument) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return Gone(window, argument);
+}
+
+bool Tab(HWND window, const char* argument) {
     static const char* const kPages[] = {"General", "Advanced", "VLAN", "Support"};
+    const int tab = argument ? std::atoi(argument) : 0;
+    if (tab < 1 || tab > 4) return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     win32::ScopedKernelHandle process(
         OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
     HWND tabs = FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr);
-    return process && ClickTab(process.get(), tabs, tab - 1) &&
-           WaitUntil([&] { return FrontPage(window) == kPages[tab - 1]; });
+    return Painted(window, process && ClickTab(process.get(), tabs, tab - 1) &&
+                               WaitUntil([&] { return FrontPage(window) == kPages[tab - 1]; }));
 }
+
+struct Step {
+    const char* name;
+    bool (*run)(HWND window, const char* argument);
+};
+
+constexpr Step kSteps[] = {
+    {"wait", Started},    {"show", Show},     {"tab", Tab},   {"exit", Exit},
+    {"visible", Visible}, {"hidden", Hidden}, {"gone", Gone}, {"menu", MenuOpen},
+};
 
 } // namespace
 
-// Paints the window now, so that a screenshot taken next shows the step's result.
-int Painted(HWND window, bool reached) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return reached ? 0 : 1;
-}
-
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: uidriver wait | show | tab N | exit\n");
-        return 2;
+    const char* name = argc > 1 ? argv[1] : "";
+    for (const Step& step : kSteps) {
+        if (std::strcmp(step.name, name) != 0) continue;
+        HWND window = nullptr;
+        if (!WaitUntil([&] { return (window = MainWindow()) != nullptr; })) return 1;
+        return step.run(window, argc > 2 ? argv[2] : nullptr) ? 0 : 1;
     }
-    const char* step = argv[1];
-    HWND window = nullptr;
-    if (!WaitUntil([&] { return (window = MainWindow()) != nullptr; })) return 1;
-    if (!std::strcmp(step, "wait")) {
-        // The window's controls may not exist yet: look for the combo box each time.
-        return WaitUntil([&] {
-            HWND combo = FindWindowExA(window, nullptr, WC_COMBOBOXA, nullptr);
-            return combo && ComboCount(combo) > 0;
-        })
-                   ? 0
-                   : 1;
-    }
-    if (!std::strcmp(step, "show")) {
-        if (!IsWindowVisible(window)) TrayClick(window, WM_LBUTTONUP);
-        return Painted(window, WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
-    }
-    if (!std::strcmp(step, "tab") && argc > 2) {
-        const int tab = std::atoi(argv[2]);
-        return Painted(window, tab >= 1 && tab <= 4 && SelectTab(window, tab));
-    }
-    if (!std::strcmp(step, "exit")) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        return WaitUntil([&] { return !IsWindow(window); }) ? 0 : 1;
-    }
-    std::fprintf(stderr, "uidriver: unknown step %s\n", step);
+    std::fprintf(stderr,
+                 "usage: uidriver wait | show | tab N | exit | visible | hidden | gone | menu\n");
     return 2;
 }
