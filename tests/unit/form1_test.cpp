@@ -3,6 +3,7 @@
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"
+#include "tests/unit/hardware_doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -256,6 +257,17 @@ TEST_F(Form1Test, TrayMenuOpensWithShowHideAsDefaultAndOtherNotificationsAreIgno
     f.TrayIcon1_Notify(kTrayPopupMenu);
     EXPECT_EQ(window.popups(), 1);
     EXPECT_EQ(window.popupDefaultCaption(), "&Show Window");
+}
+
+TEST_F(Form1Test, TerminationClosesTheHardwareAccessThatWasNeverOpened) {
+    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
+    Form1& f = Start();
+    test::RecordingBus bus;
+    hIoRange = hDevice = 0; // no diagnostic run opened anything
+    f.TerminateWindow();
+    const std::vector<test::BusCall> closes = {
+        {"CloseRange", 0, 0, 0}, {"CloseDevice", 0, 0, 0}, {"CloseLib"}};
+    EXPECT_EQ(bus.calls, closes);
 }
 
 TEST_F(Form1Test, ExitUnloadsWhetherShownOrHidden) {
