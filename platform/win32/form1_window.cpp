@@ -83,7 +83,7 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void RegisterClasses(HINSTANCE instance, HICON icon) {
+void RegisterClasses(HINSTANCE instance, HICON icon, HICON smallIcon) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.hInstance = instance;
@@ -97,7 +97,15 @@ void RegisterClasses(HINSTANCE instance, HICON icon) {
     wc.lpfnWndProc = &Form1Window::WindowProc;
     wc.lpszClassName = kForm1ClassName;
     wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
     RegisterClassExA(&wc);
+}
+
+// The 16 x 16 image of the program's icon (shared: the system keeps it).
+HICON SmallIcon() {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TALVEX),
+                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 } // namespace
@@ -106,7 +114,7 @@ Form1Window::Form1Window() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     icon_.reset(static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_TALVEX), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    RegisterClasses(instance, icon_.get());
+    RegisterClasses(instance, icon_.get(), SmallIcon());
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // Fixed size with a single-line border; created hidden, as start-up leaves it.
     hwnd_ =
@@ -177,9 +185,7 @@ Form1Controls Form1Window::Controls() {
 }
 
 void Form1Window::AddTrayIcon() {
-    HICON small = static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TALVEX), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    HICON small = SmallIcon();
     tray_.Add(hwnd_, kTrayCallbackMessage, small ? small : icon_.get(), kAppTitle);
 }
 
@@ -197,8 +203,9 @@ void Form1Window::SetVisible(bool visible) {
     if (visible) SetForegroundWindow(hwnd_);
 }
 
-void Form1Window::PopupMenu(MenuItem&) {
-    SetMenuDefaultItem(popup_, kIdMnuShowHide, FALSE);
+void Form1Window::PopupMenu(MenuItem& defaultItem) {
+    // Every menu item this window hands out is one of its own Win32 items.
+    SetMenuDefaultItem(popup_, static_cast<Win32MenuItem&>(defaultItem).id(), FALSE);
     POINT at{};
     GetCursorPos(&at);
     // Without the foreground the menu would not close when the user clicks elsewhere.

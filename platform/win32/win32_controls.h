@@ -66,6 +66,7 @@ class Win32TabStrip : public Win32Control, public TabStrip {
 class Win32MenuItem : public MenuItem {
   public:
     Win32MenuItem(HMENU menu, UINT id) : menu_(menu), id_(id) {}
+    UINT id() const { return id_; }
     std::string Caption() const override;
     void SetCaption(const std::string& caption) override;
 
