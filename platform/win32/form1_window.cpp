@@ -171,17 +171,8 @@ void Form1Window::CreateMenu() {
 }
 
 Form1Controls Form1Window::Controls() {
-    Form1Controls controls;
-    controls.window = this;
-    controls.cbNetCardDesp = &cbNetCardDesp_;
-    controls.WyncorTabStrip = &WyncorTabStrip_;
-    controls.frmGeneral = &frmGeneral_;
-    controls.frmAdvanced = &frmAdvanced_;
-    controls.frmVLAN = &frmVLAN_;
-    controls.frmSupport = &frmSupport_;
-    controls.frmDiag = &frmDiag_;
-    controls.mnuShowHide = mnuShowHide_.get();
-    return controls;
+    return {this,      &cbNetCardDesp_, &WyncorTabStrip_, &frmGeneral_,      &frmAdvanced_,
+            &frmVLAN_, &frmSupport_,    &frmDiag_,        mnuShowHide_.get()};
 }
 
 void Form1Window::AddTrayIcon() {

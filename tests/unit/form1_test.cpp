@@ -17,15 +17,6 @@ constexpr char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Netw
 class Form1Test : public testing::Test {
   protected:
     Form1Test() {
-        controls.window = &window;
-        controls.cbNetCardDesp = &cbNetCardDesp;
-        controls.WyncorTabStrip = &tabs;
-        controls.frmGeneral = &frmGeneral;
-        controls.frmAdvanced = &frmAdvanced;
-        controls.frmVLAN = &frmVLAN;
-        controls.frmSupport = &frmSupport;
-        controls.frmDiag = &frmDiag;
-        controls.mnuShowHide = &mnuShowHide;
         // A fresh window's pages lie in creation order, the Diagnostic page on top here so
         // that start-up has to bring General forward.
         frmDiag.BringToFront();
@@ -69,7 +60,8 @@ class Form1Test : public testing::Test {
     MemoryControl frmGeneral{pages, "General"}, frmAdvanced{pages, "Advanced"},
         frmVLAN{pages, "VLAN"}, frmSupport{pages, "Support"}, frmDiag{pages, "Diagnostic"};
     MemoryMenuItem mnuShowHide{"Hide Window"};
-    Form1Controls controls;
+    Form1Controls controls{&window,  &cbNetCardDesp, &tabs,    &frmGeneral, &frmAdvanced,
+                           &frmVLAN, &frmSupport,    &frmDiag, &mnuShowHide};
     std::optional<Form1> form;
     bool started = false;
 };
