@@ -1,14 +1,8 @@
 #include "platform/win32/registry_win32.h"
 
-#include <windows.h>
-
 namespace talvex {
 
 namespace {
-
-HKEY AsHkey(void* handle) {
-    return static_cast<HKEY>(handle);
-}
 
 // A predefined root's HKEY is its 32-bit value sign-extended to pointer width.
 HKEY RootHkey(RegKey key) {
@@ -28,18 +22,18 @@ HKEY const kUntouched = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7FFFFFF3
 
 Win32Registry::~Win32Registry() {
     for (const auto& [id, hkey] : open_)
-        RegCloseKey(AsHkey(hkey));
+        RegCloseKey(hkey);
 }
 
 // 0 and the predefined range pass through for advapi32 to judge.
-void* Win32Registry::ToHkey(RegKey key) const {
+HKEY Win32Registry::ToHkey(RegKey key) const {
     if (key == 0) return nullptr;
     if (key >= 0x80000000u) return RootHkey(key);
     const auto it = open_.find(key);
     return it == open_.end() ? kStaleHkey : it->second;
 }
 
-RegKey Win32Registry::Remember(void* hkey) {
+RegKey Win32Registry::Remember(HKEY hkey) {
     RegKey id = 1;
     while (open_.count(id) != 0)
         ++id;
@@ -52,7 +46,7 @@ RegKey Win32Registry::Remember(void* hkey) {
 std::int32_t Win32Registry::Open(RegKey root, const std::string& path, RegKey* result,
                                  bool create) {
     if (result == nullptr) return kErrorInvalidParameter;
-    const HKEY parent = AsHkey(ToHkey(root));
+    const HKEY parent = ToHkey(root);
     HKEY hkey = kUntouched;
     const LONG status = create ? RegCreateKeyA(parent, path.c_str(), &hkey)
                                : RegOpenKeyA(parent, path.c_str(), &hkey);
@@ -79,9 +73,9 @@ std::int32_t Win32Registry::QueryValueEx(RegKey key, const std::string& name, st
                                          std::uint8_t* data, std::uint32_t* count) {
     DWORD typeIo = type != nullptr ? *type : 0;
     DWORD countIo = count != nullptr ? *count : 0;
-    const LONG status = RegQueryValueExA(AsHkey(ToHkey(key)), name.c_str(), nullptr,
-                                         type != nullptr ? &typeIo : nullptr, data,
-                                         count != nullptr ? &countIo : nullptr);
+    const LONG status =
+        RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, type != nullptr ? &typeIo : nullptr,
+                         data, count != nullptr ? &countIo : nullptr);
     if (type != nullptr) *type = typeIo;
     if (count != nullptr) *count = countIo;
     return status;
@@ -89,20 +83,20 @@ std::int32_t Win32Registry::QueryValueEx(RegKey key, const std::string& name, st
 
 std::int32_t Win32Registry::SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                                        const std::uint8_t* data, std::uint32_t count) {
-    return RegSetValueExA(AsHkey(ToHkey(key)), name.c_str(), 0, type, data, count);
+    return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, count);
 }
 
 std::int32_t Win32Registry::DeleteValue(RegKey key, const std::string& name) {
-    return RegDeleteValueA(AsHkey(ToHkey(key)), name.c_str());
+    return RegDeleteValueA(ToHkey(key), name.c_str());
 }
 
 std::int32_t Win32Registry::DeleteKey(RegKey key, const std::string& subKey) {
-    return RegDeleteKeyA(AsHkey(ToHkey(key)), subKey.c_str());
+    return RegDeleteKeyA(ToHkey(key), subKey.c_str());
 }
 
 // The id is forgotten once its handle is closed; a root is not ours to forget.
 std::int32_t Win32Registry::CloseKey(RegKey key) {
-    const LONG status = RegCloseKey(AsHkey(ToHkey(key)));
+    const LONG status = RegCloseKey(ToHkey(key));
     if (status == ERROR_SUCCESS) open_.erase(key);
     return status;
 }
@@ -110,15 +104,15 @@ std::int32_t Win32Registry::CloseKey(RegKey key) {
 std::int32_t Win32Registry::QueryValue(RegKey root, const std::string& path, char* data,
                                        std::int32_t* count) {
     LONG countIo = count != nullptr ? *count : 0;
-    const LONG status = RegQueryValueA(AsHkey(ToHkey(root)), path.c_str(), data,
-                                       count != nullptr ? &countIo : nullptr);
+    const LONG status =
+        RegQueryValueA(ToHkey(root), path.c_str(), data, count != nullptr ? &countIo : nullptr);
     if (count != nullptr) *count = countIo;
     return status;
 }
 
 std::int32_t Win32Registry::SetValue(RegKey root, const std::string& path, std::uint32_t type,
                                      const char* data, std::uint32_t count) {
-    return RegSetValueA(AsHkey(ToHkey(root)), path.c_str(), type, data, count);
+    return RegSetValueA(ToHkey(root), path.c_str(), type, data, count);
 }
 
 } // namespace talvex

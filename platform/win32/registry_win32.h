@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/registry_api.h"
+#include "platform/win32/win32.h"
 
 #include <map>
 
@@ -32,11 +33,11 @@ class Win32Registry : public RegistryApi {
     std::size_t OpenHandleCount() const { return open_.size(); }
 
   private:
-    void* ToHkey(RegKey key) const;
-    RegKey Remember(void* hkey);
+    HKEY ToHkey(RegKey key) const;
+    RegKey Remember(HKEY hkey);
     std::int32_t Open(RegKey root, const std::string& path, RegKey* result, bool create);
 
-    std::map<RegKey, void*> open_; // ids of the keys opened through this object
+    std::map<RegKey, HKEY> open_; // ids of the keys opened through this object
 };
 
 } // namespace talvex

@@ -1,6 +1,6 @@
 #include "platform/win32/timer_resolution_win32.h"
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <mmsystem.h>
 

@@ -2,8 +2,6 @@
 #include "platform/win32/registry_win32.h"
 #include "tests/differential/registry_scenarios.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>

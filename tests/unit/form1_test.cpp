@@ -22,13 +22,13 @@ class Form1Test : public testing::Test {
         frmDiag.BringToFront();
     }
 
+    // Stores the bytes as a REG_SZ exactly as given, terminators and all.
+    static void SetString(MemoryRegistry& target, const std::string& key, const std::string& name,
+                          const std::string& bytes) {
+        target.Seed(kHKeyLocalMachine, key, name, kRegSz, {bytes.begin(), bytes.end()});
+    }
     void SetString(const std::string& key, const std::string& name, const std::string& bytes) {
-        RegKey handle = 0;
-        ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, key, &handle), kErrorSuccess);
-        registry.SetValueEx(handle, name, kRegSz,
-                            reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                            static_cast<std::uint32_t>(bytes.size()));
-        registry.CloseKey(handle);
+        SetString(registry, key, name, bytes);
     }
 
     // Values are stored as Windows stores a REG_SZ: with their terminator.
@@ -127,13 +127,8 @@ TEST_F(Form1Test, ServiceNameLosesAllTerminatorsButNoLetters) {
     EXPECT_EQ(Start().DriverKeyName, "TVR8Q9");
 
     MemoryRegistry unterminated;
-    RegKey key = 0;
-    unterminated.CreateKey(kHKeyLocalMachine, std::string(kCards) + "1", &key);
-    unterminated.SetValueEx(key, "ProductName", kRegSz,
-                            reinterpret_cast<const std::uint8_t*>("TVR8Q"), 5);
-    unterminated.SetValueEx(key, "ServiceName", kRegSz,
-                            reinterpret_cast<const std::uint8_t*>("TVR8Q7"), 6);
-    unterminated.CloseKey(key);
+    SetString(unterminated, std::string(kCards) + "1", "ProductName", "TVR8Q");
+    SetString(unterminated, std::string(kCards) + "1", "ServiceName", "TVR8Q7");
     MemoryList combo{topLevel};
     Form1Controls other = controls;
     other.cbNetCardDesp = &combo;

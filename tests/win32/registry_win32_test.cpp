@@ -3,7 +3,7 @@
 #include "platform/win32/registry_win32.h"
 #include "settings/vb_registry.h"
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <gtest/gtest.h>
 
