@@ -33,6 +33,15 @@ class ListControl : public virtual Control {
     virtual void SetListIndex(int index) = 0;
 };
 
+// An up-down (spin) control with a fixed range. Its buddy text box is a control of its own: the
+// page's change handler copies the value into it.
+class UpDown : public virtual Control {
+  public:
+    virtual int Value() const = 0;
+    // A value outside the range is clamped into it.
+    virtual void SetValue(int value) = 0;
+};
+
 // A tab strip whose tabs count from 1.
 class TabStrip : public virtual Control {
   public:

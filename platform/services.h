@@ -18,6 +18,12 @@ class Services {
                                 MsgBoxStyle style) = 0;
     // Shows dlgNoAdapterFound modally and returns when it has been closed.
     virtual void ShowNoAdapterFound() = 0;
+
+    // --- Apply and restart ---
+
+    // --- The General and Support pages ---
+
+    // --- Diagnostics ---
 };
 
 } // namespace talvex

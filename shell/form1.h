@@ -3,9 +3,14 @@
 // handlers below.
 #pragma once
 
+#include "diag/diag_page.h"
 #include "platform/controls.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
+#include "settings/advanced_page.h"
+#include "settings/vlan_page.h"
+#include "shell/general_page.h"
+#include "support/support_page.h"
 
 #include <cstdint>
 #include <string>
@@ -30,9 +35,25 @@ struct Form1Controls {
     Control* frmSupport = nullptr;
     Control* frmDiag = nullptr;
     MenuItem* mnuShowHide = nullptr;
+
+    // The controls on each page.
+    GeneralControls general;
+
+    AdvancedControls advanced;
+
+    VlanControls vlan;
+
+    SupportControls support;
+
+    DiagControls diag;
 };
 
 class Form1 {
+    // First, so that the pages below can be built from them.
+    Form1Controls c_;
+    Services& services_;
+    RegistryApi& registry_;
+
   public:
     Form1(const Form1Controls& controls, Services& services, RegistryApi& registry)
         : c_(controls), services_(services), registry_(registry) {}
@@ -58,14 +79,22 @@ class Form1 {
     bool bAdvPageVisited = false;
     bool bVlanPageVisited = false;
 
+    // The pages, each with its own controls and handlers; the window routes their events here.
+    GeneralPage general{c_.general, services_};
+
+    AdvancedPage advanced{c_.advanced, services_, registry_, DriverKeyName};
+
+    VlanPage vlan{c_.vlan, services_, registry_, DriverKeyName};
+
+    SupportPage support{c_.support, services_, *c_.window};
+
+    DiagPage diag{c_.diag, services_, registry_, *c_.window, DriverKeyName, CurrentAdapter};
+
   private:
     bool LoadWindow();
     bool FindAdapter();
     void HideWindow();
 
-    Form1Controls c_;
-    Services& services_;
-    RegistryApi& registry_;
     bool loaded_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/controls.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,19 @@ class MemoryList : public MemoryControl, public ListControl {
   private:
     std::vector<std::string> items_;
     int index_ = -1;
+};
+
+class MemoryUpDown : public MemoryControl, public UpDown {
+  public:
+    MemoryUpDown(ZOrder& siblings, int minimum, int maximum, int value)
+        : MemoryControl(siblings), min_(minimum), max_(maximum), value_(value) {}
+    int Value() const override { return value_; }
+    void SetValue(int value) override { value_ = std::clamp(value, min_, max_); }
+    // What a click on an arrow does before the change handler runs: one step, within the range.
+    void Click(int delta) { SetValue(value_ + delta); }
+
+  private:
+    int min_, max_, value_;
 };
 
 class MemoryTabStrip : public MemoryControl, public TabStrip {

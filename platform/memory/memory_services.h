@@ -33,6 +33,12 @@ class MemoryServices : public Services {
     std::deque<MsgBoxResult> answers;
     std::vector<ShownMessage> messages;
     int noAdapterDialogs = 0;
+
+    // --- Apply and restart ---
+
+    // --- The General and Support pages ---
+
+    // --- Diagnostics ---
 };
 
 } // namespace talvex

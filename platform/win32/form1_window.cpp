@@ -144,6 +144,12 @@ void Form1Window::CreateControls() {
     frmSupport_.Attach(child(kIdFrmSupport));
     frmDiag_.Attach(child(kIdFrmDiag));
 
+    general_.Build(frmGeneral_.hwnd(), dpi, font_.get());
+    advanced_.Build(frmAdvanced_.hwnd(), dpi, font_.get());
+    vlan_.Build(frmVLAN_.hwnd(), dpi, font_.get());
+    support_.Build(frmSupport_.hwnd(), dpi, font_.get());
+    diag_.Build(frmDiag_.hwnd(), dpi, font_.get());
+
     cbNetCardDesp_.SetText("Select a network adapter");
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
@@ -171,8 +177,29 @@ void Form1Window::CreateMenu() {
 }
 
 Form1Controls Form1Window::Controls() {
-    return {this,      &cbNetCardDesp_, &WyncorTabStrip_, &frmGeneral_,      &frmAdvanced_,
-            &frmVLAN_, &frmSupport_,    &frmDiag_,        mnuShowHide_.get()};
+    return {this,
+            &cbNetCardDesp_,
+            &WyncorTabStrip_,
+            &frmGeneral_,
+            &frmAdvanced_,
+            &frmVLAN_,
+            &frmSupport_,
+            &frmDiag_,
+            mnuShowHide_.get(),
+            general_.Controls(),
+            advanced_.Controls(),
+            vlan_.Controls(),
+            support_.Controls(),
+            diag_.Controls()};
+}
+
+void Form1Window::Attach(Form1& form) {
+    form_ = &form;
+    general_.Attach(form.general);
+    advanced_.Attach(form.advanced);
+    vlan_.Attach(form.vlan);
+    support_.Attach(form.support);
+    diag_.Attach(form.diag);
 }
 
 void Form1Window::AddTrayIcon() {
@@ -224,7 +251,7 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
-    case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case kTrayCallbackMessage: OnTrayCallback(static_cast<UINT>(LOWORD(lParam))); return 0;
     case WM_DESTROY:
         tray_.Remove();
@@ -241,15 +268,21 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form1Window::OnCommand(int id, int code) {
     if (!form_ || ProgramIsChangingControls()) return;
+    for (PageWindow* page : pageWindows_)
+        if (page->OnCommand(id, code)) return;
     if (id == kIdMnuShowHide && code == 0)
         form_->mnuShowHide_Click();
     else if (id == kIdMnuExit && code == 0)
         form_->mnuExit_Click();
 }
 
-void Form1Window::OnNotify(const NMHDR& header) {
-    if (!form_ || ProgramIsChangingControls()) return;
+LRESULT Form1Window::OnNotify(const NMHDR& header) {
+    if (!form_ || ProgramIsChangingControls()) return 0;
+    LRESULT result = 0;
+    for (PageWindow* page : pageWindows_)
+        if (page->OnNotify(header, result)) return result;
     if (header.idFrom == kIdTabStrip && header.code == TCN_SELCHANGE) form_->WyncorTabStrip_Click();
+    return 0;
 }
 
 // Left click shows or hides the window, right click opens the menu. A double click would

@@ -2,7 +2,12 @@
 // popup menu, and turns window messages into calls of Form1's handlers.
 #pragma once
 
+#include "platform/win32/advanced_page_window.h"
+#include "platform/win32/diag_page_window.h"
+#include "platform/win32/general_page_window.h"
+#include "platform/win32/support_page_window.h"
 #include "platform/win32/tray_icon.h"
+#include "platform/win32/vlan_page_window.h"
 #include "platform/win32/win32_controls.h"
 #include "shell/form1.h"
 
@@ -25,7 +30,7 @@ class Form1Window : public FormWindow {
 
     Form1Controls Controls();
     // Handlers run only once the logic is attached.
-    void Attach(Form1& form) { form_ = &form; }
+    void Attach(Form1& form);
     void AddTrayIcon();
     // Keyboard navigation between the controls (Tab, arrows, Enter).
     bool PreTranslate(MSG& msg);
@@ -45,7 +50,7 @@ class Form1Window : public FormWindow {
     void CreateControls();
     void CreateMenu();
     void OnCommand(int id, int code);
-    void OnNotify(const NMHDR& header);
+    LRESULT OnNotify(const NMHDR& header);
     void OnTrayCallback(UINT mouseMessage);
 
     HWND hwnd_ = nullptr;
@@ -62,6 +67,13 @@ class Form1Window : public FormWindow {
     Win32TabStrip WyncorTabStrip_;
     Win32Control frmGeneral_, frmAdvanced_, frmVLAN_, frmSupport_, frmDiag_;
     std::unique_ptr<Win32MenuItem> mnuShowHide_;
+
+    GeneralPageWindow general_;
+    AdvancedPageWindow advanced_;
+    VlanPageWindow vlan_;
+    SupportPageWindow support_;
+    DiagPageWindow diag_;
+    PageWindow* const pageWindows_[5] = {&general_, &advanced_, &vlan_, &support_, &diag_};
 };
 
 } // namespace talvex::win32

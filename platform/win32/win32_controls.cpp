@@ -86,6 +86,16 @@ void Win32List::SetListIndex(int index) {
     Send(messages_.setSelection, static_cast<WPARAM>(index));
 }
 
+int Win32UpDown::Value() const {
+    return static_cast<int>(Send(UDM_GETPOS32));
+}
+
+// The control clamps into its range itself.
+void Win32UpDown::SetValue(int value) {
+    ProgrammaticChange change;
+    Send(UDM_SETPOS32, 0, value);
+}
+
 bool Win32TabStrip::TabSelected(int tab) const {
     return static_cast<int>(Send(TCM_GETCURSEL)) == tab - 1;
 }

@@ -58,6 +58,12 @@ class Win32List : public Win32Control, public ListControl {
     const ListMessages& messages_;
 };
 
+class Win32UpDown : public Win32Control, public UpDown {
+  public:
+    int Value() const override;
+    void SetValue(int value) override;
+};
+
 class Win32TabStrip : public Win32Control, public TabStrip {
   public:
     bool TabSelected(int tab) const override;

@@ -37,4 +37,10 @@ void Win32Services::ShowNoAdapterFound() {
     ShowNoAdapterFoundDialog();
 }
 
+// --- Apply and restart ---
+
+// --- The General and Support pages ---
+
+// --- Diagnostics ---
+
 } // namespace talvex::win32

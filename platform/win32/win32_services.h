@@ -26,6 +26,12 @@ class Win32Services : public Services {
                         MsgBoxStyle style) override;
     void ShowNoAdapterFound() override;
 
+    // --- Apply and restart ---
+
+    // --- The General and Support pages ---
+
+    // --- Diagnostics ---
+
   private:
     const SingleInstanceMark& mark_;
 };

@@ -2,7 +2,7 @@
 // made, nothing crashes, no key is left open, and discovery's results keep their invariants.
 //
 // Input: a stream of records. Each starts with an opcode byte; what follows depends on it.
-#include "platform/memory/memory_controls.h"
+#include "platform/memory/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "settings/vb_registry.h"
@@ -74,15 +74,12 @@ void SeedNetworkCards(MemoryRegistry& registry, Input& in) {
 
 void CheckDiscovery(MemoryRegistry& registry) {
     MemoryServices services;
-    ZOrder top, pages;
-    MemoryFormWindow window;
-    MemoryList combo{top};
-    MemoryTabStrip tabs{top, 4};
-    MemoryControl general{pages}, advanced{pages}, vlan{pages}, support{pages}, diag{pages};
-    MemoryMenuItem showHide{"Hide Window"};
-    Form1Controls controls{&window, &combo,   &tabs, &general, &advanced,
-                           &vlan,   &support, &diag, &showHide};
-    Form1 form(controls, services, registry);
+    MemoryForm1 ui;
+    const MemoryFormWindow& window = ui.window;
+    const MemoryList& combo = ui.cbNetCardDesp;
+    const MemoryControl& general = ui.frmGeneral;
+    const MemoryMenuItem& showHide = ui.mnuShowHide;
+    Form1 form(ui.Controls(), services, registry);
     const bool found = form.InitializeWindow();
     Require(registry.OpenHandleCount() == 0);
     Require(found == (services.noAdapterDialogs == 0));

@@ -1,5 +1,5 @@
 // Start-up, discovery, tabs and the tray menu of the main window, on in-memory parts.
-#include "platform/memory/memory_controls.h"
+#include "platform/memory/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"
@@ -16,12 +16,6 @@ constexpr char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Netw
 
 class Form1Test : public testing::Test {
   protected:
-    Form1Test() {
-        // A fresh window's pages lie in creation order, the Diagnostic page on top here so
-        // that start-up has to bring General forward.
-        frmDiag.BringToFront();
-    }
-
     // Stores the bytes as a REG_SZ exactly as given, terminators and all.
     static void SetString(MemoryRegistry& target, const std::string& key, const std::string& name,
                           const std::string& bytes) {
@@ -53,15 +47,16 @@ class Form1Test : public testing::Test {
 
     MemoryRegistry registry;
     MemoryServices services;
-    ZOrder topLevel, pages;
-    MemoryFormWindow window;
-    MemoryList cbNetCardDesp{topLevel, "Select a network adapter"};
-    MemoryTabStrip tabs{topLevel, 4};
-    MemoryControl frmGeneral{pages, "General"}, frmAdvanced{pages, "Advanced"},
-        frmVLAN{pages, "VLAN"}, frmSupport{pages, "Support"}, frmDiag{pages, "Diagnostic"};
-    MemoryMenuItem mnuShowHide{"Hide Window"};
-    Form1Controls controls{&window,  &cbNetCardDesp, &tabs,    &frmGeneral, &frmAdvanced,
-                           &frmVLAN, &frmSupport,    &frmDiag, &mnuShowHide};
+    MemoryForm1 ui;
+    ZOrder& topLevel = ui.topLevel;
+    ZOrder& pages = ui.pages;
+    MemoryFormWindow& window = ui.window;
+    MemoryList& cbNetCardDesp = ui.cbNetCardDesp;
+    MemoryTabStrip& tabs = ui.tabs;
+    MemoryControl &frmGeneral = ui.frmGeneral, &frmAdvanced = ui.frmAdvanced, &frmVLAN = ui.frmVLAN,
+                  &frmSupport = ui.frmSupport, &frmDiag = ui.frmDiag;
+    MemoryMenuItem& mnuShowHide = ui.mnuShowHide;
+    Form1Controls controls = ui.Controls();
     std::optional<Form1> form;
     bool started = false;
 };

@@ -1,0 +1,11 @@
+#include "platform/win32/page_window.h"
+
+namespace talvex::win32 {
+
+void PageWindow::Create(HWND frame, std::span<const ChildLayout> layout, int dpi, HFONT font) {
+    frame_ = frame;
+    layout_ = layout;
+    CreateChildren(frame, layout, dpi, font);
+}
+
+} // namespace talvex::win32

@@ -1,0 +1,31 @@
+// A page's controls, created from the page's layout table inside its frame. Each page window
+// hands its controls to the portable page and routes the notifications of its own controls to
+// that page's handlers; Form1Window offers every notification to each page window in turn.
+#pragma once
+
+#include "platform/win32/layout.h"
+
+#include <span>
+
+namespace talvex::win32 {
+
+class PageWindow {
+  public:
+    virtual ~PageWindow() = default;
+
+    // Creates the children of the page's table inside frame.
+    void Create(HWND frame, std::span<const ChildLayout> layout, int dpi, HFONT font);
+    HWND Frame() const { return frame_; }
+    HWND Child(int id) const { return GetDlgItem(frame_, id); }
+
+    // True when the notification came from one of this page's controls and was handled;
+    // OnNotify may set the message's result.
+    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+    virtual bool OnNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+
+  protected:
+    HWND frame_ = nullptr;
+    std::span<const ChildLayout> layout_;
+};
+
+} // namespace talvex::win32
