@@ -33,6 +33,8 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; Installing again goes where the first installation went.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 ManifestDPIAware true
 ManifestSupportedOS all
