@@ -6,7 +6,7 @@
 ;   TalvexSetup.exe /S [/NOLOGON] [/DEMOHARDWARE] [/D=<folder>]
 ;   Uninstall.exe /S
 ; Exit codes: 0 done, 1 cancelled, 2 aborted (e.g. the program could not be closed),
-; 3 installed but the logon task could not be registered.
+; 3 installed but the logon task could not be registered, 740 not run as an administrator.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -29,6 +29,7 @@ SetCompressor /SOLID lzma
 !define WINDOW_CLASS "TalvexForm1"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 !define ERROR_LOGON_TASK 3
+!define ERROR_ELEVATION_REQUIRED 740
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -97,7 +98,20 @@ FunctionEnd
 !insertmacro CLOSE_PROGRAM ""
 !insertmacro CLOSE_PROGRAM "un."
 
+; Everything the setup writes (Program Files, HKLM, the task) needs an administrator; without one
+; (UAC switched off, a standard user) it would fail half-way, so it refuses at the start.
+!macro REQUIRE_ADMIN
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "admin"
+    MessageBox MB_OK|MB_ICONSTOP "Administrator rights are needed to install or remove ${PRODUCT}." /SD IDOK
+    SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
+    Quit
+  ${EndIf}
+!macroend
+
 Function un.onInit
+  !insertmacro REQUIRE_ADMIN
   SetRegView 64
   SetShellVarContext all
 FunctionEnd
@@ -169,6 +183,7 @@ SectionEnd
 
 ; The sections' indexes exist only below them.
 Function .onInit
+  !insertmacro REQUIRE_ADMIN
   SetRegView 64
   SetShellVarContext all
   ; Silent installs choose their components on the command line.
