@@ -195,9 +195,35 @@ TEST_F(Settings, CancelShowsTheRegistryValuesAgain) {
     EXPECT_EQ(app.FindTopLevel("TalvexModalForm", kTitle), nullptr);
 }
 
-// Restarting Windows under Wine ends the session of the prefix the program runs in; ctest runs
-// this test alone in a throw-away prefix (tests/wine/CMakeLists.txt).
+// Under Wine, ExitWindowsEx starts "<system folder>\wineboot.exe --end-session", which would end
+// every program of the prefix, ours included, whether or not it ends by itself. This test runs
+// alone in a throw-away prefix (tests/wine/CMakeLists.txt) whose wineboot.exe is replaced by a
+// probe that records how it was started and ends nothing.
+bool InstallWinebootProbe() {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string wineboot = std::string(system) + "\\wineboot.exe";
+    // Deleted first: the prefix's files are hard links into its template, which must not change.
+    DeleteFileA(wineboot.c_str());
+    const std::string probe = ProgramFolder() + "wineboot_probe.exe";
+    // Wine prefers its built-in wineboot unless told otherwise.
+    const char native[] = "native";
+    return CopyFileA(probe.c_str(), wineboot.c_str(), TRUE) &&
+           RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "wineboot.exe",
+                           REG_SZ, native, sizeof native) == ERROR_SUCCESS;
+}
+
+std::string WinebootCommandLine() {
+    char text[512] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\TalvexTests", "WinebootCommandLine",
+                     RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return {};
+    return text;
+}
+
 TEST_F(Settings, RestartYesEndsTheProgram) {
+    ASSERT_TRUE(InstallWinebootProbe());
     HWND window = StartShown();
     ASSERT_NE(window, nullptr);
     Tab(window, 2);
@@ -208,6 +234,9 @@ TEST_F(Settings, RestartYesEndsTheProgram) {
     DWORD code = 1;
     GetExitCodeProcess(app.process(), &code);
     EXPECT_EQ(code, 0u);
+    // A restart (no --shutdown) that lets programs refuse (no --force, no --kill): the flags 2.
+    EXPECT_TRUE(WaitUntil([] { return !WinebootCommandLine().empty(); }));
+    EXPECT_EQ(WinebootCommandLine(), "--end-session");
     EXPECT_EQ(GetParameter("VLANID"), Dword(5));
 }
 
