@@ -42,6 +42,25 @@ class UpDown : public virtual Control {
     virtual void SetValue(int value) = 0;
 };
 
+// --- Driver settings pages ---
+
+// A check box with three states: 0 unchecked, 1 checked, 2 grayed.
+class CheckBox : public virtual Control {
+  public:
+    virtual int Value() const = 0;
+    virtual void SetValue(int value) = 0;
+};
+
+// A text box. Which keys it takes is decided by its page's KeyPress handler, which the window
+// calls for every typed character. The balloon tip points at the box until it is hidden, the box
+// loses the focus or the window goes away.
+class TextBox : public virtual Control {
+  public:
+    virtual bool ReadOnly() const = 0;
+    virtual void ShowBalloonTip(const std::string& title, const std::string& text) = 0;
+    virtual void HideBalloonTip() = 0;
+};
+
 // A tab strip whose tabs count from 1.
 class TabStrip : public virtual Control {
   public:

@@ -1,6 +1,7 @@
 // System services and the program's dialogs, as the window logic needs them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace talvex {
@@ -20,6 +21,14 @@ class Services {
     virtual void ShowNoAdapterFound() = 0;
 
     // --- Apply and restart ---
+
+    // Shows dlgReboot modally; true when YES closed it, false for NO or any other way.
+    virtual bool ShowRebootDialog() = 0;
+    // Enables the shutdown privilege in the process's own token; failures are not reported.
+    virtual void EnableShutdownPrivilege() = 0;
+    // Asks Windows to end the session with these flags; 0 when it took the request, otherwise
+    // the error it gave.
+    virtual std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) = 0;
 
     // --- The General and Support pages ---
 

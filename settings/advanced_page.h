@@ -4,12 +4,22 @@
 #include "platform/controls.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
+#include "settings/parameter_writer.h"
+#include "settings/save_result.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace talvex {
 
-struct AdvancedControls {};
+struct AdvancedControls {
+    ListControl* lstAdv_AdaptInfo = nullptr;
+    ListControl* cbAdv_KeyValue = nullptr;
+    TextBox* txtAdv_KeyValue = nullptr;
+};
 
 class AdvancedPage {
   public:
@@ -18,11 +28,48 @@ class AdvancedPage {
                  const std::string& driverKeyName)
         : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName) {}
 
+    void InitAdvancedLists();
+    void LoadAdvancedSettings();
+    SaveResult SaveAdvancedSettings();
+    void ClearPropertyList();
+    void ClearValueList();
+    void FillConnectionTypeList();
+    void FillThresholdList();
+    // Selects the first property, which runs the property list's click behaviour.
+    void SelectFirstProperty();
+
+    // Event handlers.
+    void lstAdv_AdaptInfo_Click();
+    void cbAdv_KeyValue_Click();
+    void cbAdv_KeyValue_KeyPress(int& KeyAscii);
+    void txtAdv_KeyValue_Change();
+
+    // The tables, filled by InitAdvancedLists.
+    std::vector<std::string> ConnectionTypeNames;
+    std::vector<std::string> ThresholdNames;
+    std::vector<std::int32_t> ThresholdValues;
+
+    // The kept values. AdvThresholdIndex is -1 while the stored threshold has no entry.
+    std::int32_t AdvConnectionType = 0;
+    std::string AdvNetworkAddress;
+    std::int32_t AdvRxBuffer = 0;
+    std::int32_t AdvTxBuffer = 0;
+    std::int32_t AdvThresholdIndex = 0;
+
   private:
-    [[maybe_unused]] AdvancedControls c_;
-    [[maybe_unused]] Services& services_;
-    [[maybe_unused]] RegistryApi& registry_;
-    [[maybe_unused]] const std::string& driverKeyName_;
+    enum Row { kConnectionType, kNetworkAddress, kRxBuffer, kTxBuffer, kThreshold, kRows };
+
+    std::int32_t* BufferOfRow(int row);
+    void ShowInValueList(void (AdvancedPage::*fill)(), std::int32_t index);
+    LoadedValues<kRows>::Shown Kept() const;
+
+    AdvancedControls c_;
+    Services& services_;
+    RegistryApi& registry_;
+    const std::string& driverKeyName_;
+
+    LoadedValues<kRows> loaded_;
+    std::optional<std::int32_t> storedThreshold_;
 };
 
 } // namespace talvex

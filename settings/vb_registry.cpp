@@ -1,7 +1,10 @@
 #include "settings/vb_registry.h"
 
+#include "settings/numbers.h"
+
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 namespace talvex {
 
@@ -84,8 +87,7 @@ bool vbRegistry::WriteString(RegKey RootName, const std::string& SubKey,
         CreateKeyPath(RootName);
         if (KeyValue.size() > kMaxWriteLength) return false;
         const auto count = static_cast<std::uint32_t>(KeyValue.size() + 1);
-        return api_.SetValueEx(CurrentKey, ValueName, kRegSz, Bytes(KeyValue), count) ==
-               kErrorSuccess;
+        return Wrote(api_.SetValueEx(CurrentKey, ValueName, kRegSz, Bytes(KeyValue), count));
     });
 }
 
@@ -97,7 +99,7 @@ bool vbRegistry::WriteDword(RegKey RootName, const std::string& SubKey, std::int
         const std::uint8_t data[4] = {
             static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
             static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-        return api_.SetValueEx(CurrentKey, ValueName, kRegDword, data, 4) == kErrorSuccess;
+        return Wrote(api_.SetValueEx(CurrentKey, ValueName, kRegDword, data, 4));
     });
 }
 
@@ -152,9 +154,9 @@ bool vbRegistry::DeleteString(RegKey RootName, const std::string& SubKey) {
     return Guarded(false, [&] {
         SplitKeyPath(SubKey);
         OpenKeyPath(RootName);
-        if (api_.DeleteValue(CurrentKey, ValueName) == kErrorSuccess) return true;
+        if (Wrote(api_.DeleteValue(CurrentKey, ValueName))) return true;
         OpenKeyPath(RootName);
-        return api_.DeleteKey(CurrentKey, ValueName) == kErrorSuccess;
+        return Wrote(api_.DeleteKey(CurrentKey, ValueName));
     });
 }
 
@@ -181,8 +183,61 @@ bool vbRegistry::WriteDefaultString(RegKey RootName, const std::string& SubKey,
     return Guarded(false, [&] {
         if (KeyValue.size() > kMaxWriteLength) return false;
         const auto count = static_cast<std::uint32_t>(KeyValue.size() + 1);
-        return api_.SetValue(RootName, SubKey, kRegSz, KeyValue.c_str(), count) == kErrorSuccess;
+        return Wrote(api_.SetValue(RootName, SubKey, kRegSz, KeyValue.c_str(), count));
     });
+}
+
+// A number the driver reads either way: a REG_DWORD, or text such as "3" that another tool wrote.
+// Read as ReadLong reads them, text would give its character codes ("3" is 51).
+std::optional<std::int32_t> vbRegistry::ReadNumber(RegKey RootName, const std::string& SubKey) {
+    const std::optional<RegistryValue> stored = ReadValue(RootName, SubKey);
+    if (!stored) return std::nullopt;
+    const std::vector<std::uint8_t>& data = stored->data;
+    if (stored->type == kRegDword && data.size() == 4) {
+        return static_cast<std::int32_t>(data[0] | (std::uint32_t{data[1]} << 8) |
+                                         (std::uint32_t{data[2]} << 16) |
+                                         (std::uint32_t{data[3]} << 24));
+    }
+    if (stored->type != kRegSz && stored->type != kRegExpandSz) return std::nullopt;
+    std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+    while (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
+    return ParseInt32(text);
+}
+
+std::optional<RegistryValue> vbRegistry::ReadValue(RegKey RootName, const std::string& SubKey) {
+    return Guarded(std::optional<RegistryValue>(), [&]() -> std::optional<RegistryValue> {
+        SplitKeyPath(SubKey);
+        OpenKeyPath(RootName);
+        std::uint32_t type = 0;
+        std::uint32_t count = 0;
+        if (api_.QueryValueEx(CurrentKey, ValueName, &type, nullptr, &count) != kErrorSuccess ||
+            count > kMaxReadBytes)
+            return std::nullopt;
+        RegistryValue value{type, std::vector<std::uint8_t>(count + 1)};
+        std::uint32_t count2 = count + 1;
+        if (api_.QueryValueEx(CurrentKey, ValueName, &value.type, value.data.data(), &count2) !=
+            kErrorSuccess)
+            return std::nullopt;
+        value.data.resize(std::min(count, count2));
+        return value;
+    });
+}
+
+bool vbRegistry::WriteValue(RegKey RootName, const std::string& SubKey,
+                            const RegistryValue& value) {
+    return Guarded(false, [&] {
+        SplitKeyPath(SubKey);
+        CreateKeyPath(RootName);
+        if (value.data.size() > kMaxWriteLength) return false;
+        return Wrote(api_.SetValueEx(CurrentKey, ValueName, value.type, value.data.data(),
+                                     static_cast<std::uint32_t>(value.data.size())));
+    });
+}
+
+bool vbRegistry::Wrote(std::int32_t status) {
+    lastWriteResult_ = status;
+    return status == kErrorSuccess;
 }
 
 } // namespace talvex

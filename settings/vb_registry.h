@@ -4,9 +4,18 @@
 #include "platform/registry_api.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace talvex {
+
+// A stored value exactly as the registry holds it.
+struct RegistryValue {
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    bool operator==(const RegistryValue&) const = default;
+};
 
 class vbRegistry {
   public:
@@ -27,17 +36,28 @@ class vbRegistry {
     bool WriteDefaultString(RegKey RootName, const std::string& SubKey,
                             const std::string& KeyValue);
 
+    // For the settings pages: a number stored as a REG_DWORD or as decimal text; nullopt when
+    // the value is missing or holds anything else.
+    std::optional<std::int32_t> ReadNumber(RegKey RootName, const std::string& SubKey);
+    // The stored type and bytes, to be put back exactly by WriteValue; nullopt when missing.
+    std::optional<RegistryValue> ReadValue(RegKey RootName, const std::string& SubKey);
+    bool WriteValue(RegKey RootName, const std::string& SubKey, const RegistryValue& value);
+    // The status of the registry function that ended the last write or delete (0 = success).
+    std::int32_t LastWriteResult() const { return lastWriteResult_; }
+
   private:
     void SplitKeyPath(const std::string& SubKey);
     void HoldKey(RegKey key);
     void OpenKeyPath(RegKey RootName);
     void CreateKeyPath(RegKey RootName);
+    bool Wrote(std::int32_t status);
 
     RegistryApi& api_;
     RegKey CurrentKey = 0;
     std::string KeyPath;
     std::string ValueName;
     std::string LastValue;
+    std::int32_t lastWriteResult_ = kErrorSuccess;
 };
 
 } // namespace talvex

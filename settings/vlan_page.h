@@ -4,12 +4,24 @@
 #include "platform/controls.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
+#include "settings/parameter_writer.h"
+#include "settings/save_result.h"
 
+#include <array>
 #include <string>
 
 namespace talvex {
 
-struct VlanControls {};
+inline constexpr int kMaxVlanId = 4094;
+
+struct VlanControls {
+    CheckBox* chkEnableVLAN = nullptr;
+    CheckBox* chkEnableGVRP = nullptr;
+    Control* lblVLAN_ID = nullptr;
+    TextBox* txtVLAN_ID = nullptr;
+    UpDown* UpDownVLAN_ID = nullptr; // range 0 to kMaxVlanId
+    TextBox* txtVLANDescription = nullptr;
+};
 
 class VlanPage {
   public:
@@ -18,11 +30,26 @@ class VlanPage {
              const std::string& driverKeyName)
         : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName) {}
 
+    void LoadVLANSettings();
+    SaveResult SaveVLANSettings();
+    // The Virtual LAN tab's step: the up-down takes the number in the text box.
+    void SetUpDownFromText();
+
+    // Event handlers.
+    void chkEnableVLAN_Click();
+    void txtVLAN_ID_KeyPress(int& KeyAscii);
+    void UpDownVLAN_ID_Change();
+
   private:
-    [[maybe_unused]] VlanControls c_;
-    [[maybe_unused]] Services& services_;
-    [[maybe_unused]] RegistryApi& registry_;
-    [[maybe_unused]] const std::string& driverKeyName_;
+    enum Value { kTagging, kGvrp, kVlanId, kValues };
+    LoadedValues<kValues>::Shown Shown() const;
+
+    VlanControls c_;
+    Services& services_;
+    RegistryApi& registry_;
+    const std::string& driverKeyName_;
+
+    LoadedValues<kValues> loaded_;
 };
 
 } // namespace talvex

@@ -12,8 +12,20 @@ bool Form1::InitializeWindow() {
                          MsgBoxStyle::InformationOk);
         return false;
     }
+    // Clearing the property list is the first touch of a control: that loads the window.
     if (!loaded_ && !LoadWindow()) return false;
+    LoadSettingsPages();
     return true;
+}
+
+// Runs at start-up and again from Cancel: both settings pages are read afresh from the registry.
+void Form1::LoadSettingsPages() {
+    advanced.ClearPropertyList();
+    advanced.InitAdvancedLists();
+    advanced.LoadAdvancedSettings();
+    advanced.SelectFirstProperty();
+    vlan.LoadVLANSettings();
+    vlan.chkEnableVLAN_Click();
 }
 
 // The one-time loading of the window; the window ends hidden with the General page in front.
@@ -45,6 +57,7 @@ void Form1::WyncorTabStrip_Click() {
         c_.frmAdvanced->BringToFront();
     } else if (tabs.TabSelected(3)) {
         bVlanPageVisited = true;
+        vlan.SetUpDownFromText();
         c_.frmVLAN->BringToFront();
     } else if (tabs.TabSelected(4)) {
         c_.frmSupport->BringToFront();

@@ -70,6 +70,8 @@ class Form1 {
     void TrayIcon1_Notify(int notification);
     void mnuShowHide_Click();
     void mnuExit_Click();
+    void cbOK_Click();
+    void cbCancel_Click();
 
     // The adapter record and window state.
     std::int16_t CurrentAdapter = 0;
@@ -78,6 +80,7 @@ class Form1 {
     std::string AdapterTitle;
     bool bAdvPageVisited = false;
     bool bVlanPageVisited = false;
+    bool bRebootNow = false;
 
     // The pages, each with its own controls and handlers; the window routes their events here.
     GeneralPage general{c_.general, services_};
@@ -94,6 +97,8 @@ class Form1 {
     bool LoadWindow();
     bool FindAdapter();
     void HideWindow();
+    void LoadSettingsPages();
+    void TellSaveFailures(const std::string& pages, std::int32_t error);
 
     bool loaded_ = false;
 };

@@ -82,6 +82,38 @@ class MemoryTabStrip : public MemoryControl, public TabStrip {
     int selected_ = 1;
 };
 
+// --- Driver settings pages ---
+
+class MemoryCheckBox : public MemoryControl, public CheckBox {
+  public:
+    using MemoryControl::MemoryControl;
+    int Value() const override { return value_; }
+    void SetValue(int value) override { value_ = value; }
+    // What a user's click does before the click handler runs: unchecked becomes checked, checked
+    // or grayed unchecked, as in a three-state box's cycle; only the program sets grayed.
+    void Click() { value_ = value_ == 0 ? 1 : 0; }
+
+  private:
+    int value_ = 0;
+};
+
+class MemoryTextBox : public MemoryControl, public TextBox {
+  public:
+    explicit MemoryTextBox(ZOrder& siblings, std::string text = {}, bool readOnly = false)
+        : MemoryControl(siblings, std::move(text)), readOnly_(readOnly) {}
+    bool ReadOnly() const override { return readOnly_; }
+    void ShowBalloonTip(const std::string& title, const std::string& text) override {
+        balloon_ = title + ": " + text;
+    }
+    void HideBalloonTip() override { balloon_.clear(); }
+    // The balloon on screen as "title: text", or empty when none is shown.
+    const std::string& Balloon() const { return balloon_; }
+
+  private:
+    bool readOnly_;
+    std::string balloon_;
+};
+
 class MemoryMenuItem : public MenuItem {
   public:
     explicit MemoryMenuItem(std::string caption) : caption_(std::move(caption)) {}

@@ -36,6 +36,20 @@ class MemoryServices : public Services {
 
     // --- Apply and restart ---
 
+    bool ShowRebootDialog() override {
+        calls.push_back("dlgReboot");
+        return rebootAnswer;
+    }
+    void EnableShutdownPrivilege() override { calls.push_back("EnableShutdownPrivilege"); }
+    std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) override {
+        calls.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reserved));
+        return exitWindowsError;
+    }
+
+    bool rebootAnswer = false; // YES when true
+    std::int32_t exitWindowsError = 0;
+    std::vector<std::string> calls; // the dialog and the restart calls, in order
+
     // --- The General and Support pages ---
 
     // --- Diagnostics ---

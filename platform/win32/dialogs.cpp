@@ -19,7 +19,26 @@ constexpr ChildLayout kNoAdapterFoundChildren[] = {
      {1200, 360, 4095, 255}},
 };
 
+enum : int { kIdRebootImage1 = 1, kIdLabel1, kIdCbYes = IDYES, kIdCbNo = IDNO };
+
+// YES comes first in tab order, so it has the focus when the dialog opens.
+constexpr ChildLayout kRebootChildren[] = {
+    {kIdCbYes, "BUTTON", "YES", BS_DEFPUSHBUTTON | WS_TABSTOP, {1800, 960, 1215, 375}},
+    {kIdCbNo, "BUTTON", "NO", BS_PUSHBUTTON | WS_TABSTOP, {3360, 960, 1215, 375}},
+    {kIdRebootImage1, "STATIC", "#1", SS_ICON, {240, 240, 480, 480}},
+    {kIdLabel1,
+     "STATIC",
+     "After you chagne the setting of adapter, you must reboot the system. Do you want to "
+     "reboot system now?",
+     SS_LEFT,
+     {960, 240, 4935, 495}},
+};
+
 } // namespace
+
+bool ShowRebootDialog() {
+    return RunModalForm({kAppTitle, 6315, 1485, kRebootChildren}) == kIdCbYes;
+}
 
 void ShowNoAdapterFoundDialog() {
     RunModalForm({kAppTitle, 5775, 1380, kNoAdapterFoundChildren});

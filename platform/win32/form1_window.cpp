@@ -75,6 +75,12 @@ void PaintPageBackground(HWND page, HDC dc) {
 LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND: PaintPageBackground(hwnd, reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_CTLCOLORSTATIC:
+        // Labels, check boxes and read-only boxes sit on the page's own background.
+        DrawThemeParentBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam),
+                                  nullptr);
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_VSCROLL:
@@ -270,7 +276,11 @@ void Form1Window::OnCommand(int id, int code) {
     if (!form_ || ProgramIsChangingControls()) return;
     for (PageWindow* page : pageWindows_)
         if (page->OnCommand(id, code)) return;
-    if (id == kIdMnuShowHide && code == 0)
+    if (id == kIdOK && code == BN_CLICKED)
+        form_->cbOK_Click();
+    else if (id == kIdCancel && code == BN_CLICKED)
+        form_->cbCancel_Click();
+    else if (id == kIdMnuShowHide && code == 0)
         form_->mnuShowHide_Click();
     else if (id == kIdMnuExit && code == 0)
         form_->mnuExit_Click();

@@ -96,6 +96,106 @@ void Win32UpDown::SetValue(int value) {
     Send(UDM_SETPOS32, 0, value);
 }
 
+// --- Driver settings pages ---
+
+int Win32CheckBox::Value() const {
+    switch (Send(BM_GETCHECK)) {
+    case BST_CHECKED: return 1;
+    case BST_INDETERMINATE: return 2;
+    default: return 0;
+    }
+}
+
+void Win32CheckBox::SetValue(int value) {
+    ProgrammaticChange change;
+    const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    Send(BM_SETCHECK, state);
+}
+
+void Win32CheckBox::Click() {
+    SetValue(Value() == 0 ? 1 : 0);
+}
+
+Win32TextBox::~Win32TextBox() {
+    if (subclassed_ && IsWindow(hwnd())) RemoveWindowSubclass(hwnd(), EditProc, 1);
+}
+
+void Win32TextBox::Subclass(KeyFilter filter, bool fixedText) {
+    filter_ = std::move(filter);
+    fixedText_ = fixedText;
+    subclassed_ = SetWindowSubclass(hwnd(), EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool Win32TextBox::ReadOnly() const {
+    return (GetWindowLongPtrA(hwnd(), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+TOOLINFOA Win32TextBox::Tool() const {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = GetAncestor(hwnd(), GA_ROOT);
+    tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
+    return tool;
+}
+
+// The tip points at the middle of the box's lower edge.
+void Win32TextBox::ShowBalloonTip(const std::string& title, const std::string& text) {
+    if (!tooltip_) {
+        tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                       WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                                       0, 0, GetAncestor(hwnd(), GA_ROOT), nullptr,
+                                       GetModuleHandleA(nullptr), nullptr));
+        if (!tooltip_) return;
+        TOOLINFOA tool = Tool();
+        tool.lpszText = const_cast<char*>("");
+        SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 300);
+    }
+    TOOLINFOA tool = Tool();
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(tooltip_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tooltip_.get(), TTM_SETTITLEA, TTI_WARNING,
+                 reinterpret_cast<LPARAM>(title.c_str()));
+    RECT box{};
+    GetWindowRect(hwnd(), &box);
+    SendMessageA(tooltip_.get(), TTM_TRACKPOSITION, 0,
+                 MAKELPARAM((box.left + box.right) / 2, box.bottom));
+    SendMessageA(tooltip_.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32TextBox::HideBalloonTip() {
+    if (!tooltip_) return;
+    TOOLINFOA tool = Tool();
+    SendMessageA(tooltip_.get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+LRESULT CALLBACK Win32TextBox::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR self) {
+    auto* box = reinterpret_cast<Win32TextBox*>(self);
+    switch (message) {
+    case WM_CHAR:
+        if (box->filter_) {
+            int key = static_cast<int>(wParam);
+            box->filter_(key);
+            if (key == 0) return 0;
+            wParam = static_cast<WPARAM>(key);
+        }
+        break;
+    case WM_KILLFOCUS: box->HideBalloonTip(); break;
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+        if (box->fixedText_) return 0;
+        break;
+    case WM_KEYDOWN:
+        if (box->fixedText_ && wParam == VK_DELETE) return 0;
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 bool Win32TabStrip::TabSelected(int tab) const {
     return static_cast<int>(Send(TCM_GETCURSEL)) == tab - 1;
 }

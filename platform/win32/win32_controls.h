@@ -4,6 +4,8 @@
 #include "platform/controls.h"
 #include "platform/win32/win32.h"
 
+#include <functional>
+
 namespace talvex::win32 {
 
 // True while the program itself changes a control: the notifications that change raises are
@@ -62,6 +64,44 @@ class Win32UpDown : public Win32Control, public UpDown {
   public:
     int Value() const override;
     void SetValue(int value) override;
+};
+
+// --- Driver settings pages ---
+
+// A three-state BUTTON (BS_3STATE): the program sets any state; a user's click is turned into the
+// next state by Click before the page's handler runs.
+class Win32CheckBox : public Win32Control, public CheckBox {
+  public:
+    int Value() const override;
+    void SetValue(int value) override;
+    // A user's click: unchecked becomes checked, checked or grayed unchecked.
+    void Click();
+};
+
+// An EDIT control. Every typed character goes through the key filter, which may replace it by 0
+// to cancel it; the balloon tip is a tracking tooltip of its own (EM_SHOWBALLOONTIP shows
+// nothing under Wine), hidden when the box loses the focus.
+class Win32TextBox : public Win32Control, public TextBox {
+  public:
+    using KeyFilter = std::function<void(int& key)>;
+    ~Win32TextBox() override;
+    // Subclasses the edit control; call once it exists. A fixed text also refuses paste, cut,
+    // clear, undo and Delete, for the edit field of a list that only picks entries.
+    void Subclass(KeyFilter filter = {}, bool fixedText = false);
+    bool ReadOnly() const override;
+    void ShowBalloonTip(const std::string& title, const std::string& text) override;
+    void HideBalloonTip() override;
+    HWND tooltip() const { return tooltip_.get(); }
+
+  private:
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
+    TOOLINFOA Tool() const;
+
+    KeyFilter filter_;
+    bool fixedText_ = false;
+    ScopedWindow tooltip_;
+    bool subclassed_ = false;
 };
 
 class Win32TabStrip : public Win32Control, public TabStrip {

@@ -5,7 +5,8 @@
 namespace talvex::win32 {
 namespace {
 
-constexpr char kInstanceMutexName[] = "Local\\TalvexAdapterConfiguration.Instance";
+// Global: an instance in another logon session (another user, a remote desktop) counts too.
+constexpr char kInstanceMutexName[] = "Global\\TalvexAdapterConfiguration.Instance";
 
 UINT MessageBoxFlags(MsgBoxStyle style) {
     constexpr UINT kCommon = MB_TASKMODAL | MB_SETFOREGROUND;
@@ -38,6 +39,36 @@ void Win32Services::ShowNoAdapterFound() {
 }
 
 // --- Apply and restart ---
+
+bool Win32Services::ShowRebootDialog() {
+    return win32::ShowRebootDialog();
+}
+
+// The shutdown privilege, enabled in the process's own token. No result is examined: a
+// privilege that can't be had shows as ExitWindowsEx's refusal.
+void Win32Services::EnableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    ScopedKernelHandle owned(token);
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    LookupPrivilegeValueA("", "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // Room for two privileges, as the previous state may hold more than the one changed.
+    struct {
+        TOKEN_PRIVILEGES set;
+        LUID_AND_ATTRIBUTES more;
+    } previous{};
+    DWORD length = 0;
+    AdjustTokenPrivileges(token, FALSE, &privileges, sizeof previous, &previous.set, &length);
+}
+
+std::int32_t Win32Services::ExitWindowsEx(unsigned flags, unsigned reserved) {
+    if (::ExitWindowsEx(flags, reserved)) return 0;
+    const DWORD error = GetLastError();
+    return error ? static_cast<std::int32_t>(error) : -1;
+}
 
 // --- The General and Support pages ---
 

@@ -27,6 +27,9 @@ class Win32Services : public Services {
     void ShowNoAdapterFound() override;
 
     // --- Apply and restart ---
+    bool ShowRebootDialog() override;
+    void EnableShutdownPrivilege() override;
+    std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) override;
 
     // --- The General and Support pages ---
 

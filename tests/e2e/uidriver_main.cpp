@@ -1,5 +1,5 @@
 // uidriver: one step against a running TalvexCfg.exe, for scripts/demo and the real-tray test.
-//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu
+//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu | ok | answer YES|NO
 // Exits 0 when the program reached the state the step asks for (waiting for it with a
 // timeout), 1 when not, 2 for a step it doesn't know.
 #include "tests/e2e/ui_driver.h"
@@ -82,14 +82,42 @@ bool Tab(HWND window, const char* argument) {
                                WaitUntil([&] { return FrontPage(window) == kPages[tab - 1]; }));
 }
 
+// The program's restart question, once it is up.
+HWND RestartQuestion(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HWND question = nullptr;
+    WaitUntil([&] {
+        question = FindWindowA("TalvexModalForm", nullptr);
+        DWORD owner = 0;
+        if (question) GetWindowThreadProcessId(question, &owner);
+        return question && owner == pid && IsWindowVisible(question);
+    });
+    return question;
+}
+
+bool Ok(HWND window, const char*) {
+    PostMessageA(ChildWithText(window, "Button", "OK"), BM_CLICK, 0, 0);
+    HWND question = RestartQuestion(window);
+    return question && Painted(question, true);
+}
+
+bool Answer(HWND window, const char* argument) {
+    HWND question = RestartQuestion(window);
+    HWND button = question && argument ? ChildWithText(question, "Button", argument) : nullptr;
+    if (!button) return false;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(question); });
+}
+
 struct Step {
     const char* name;
     bool (*run)(HWND window, const char* argument);
 };
 
 constexpr Step kSteps[] = {
-    {"wait", Started},    {"show", Show},     {"tab", Tab},   {"exit", Exit},
-    {"visible", Visible}, {"hidden", Hidden}, {"gone", Gone}, {"menu", MenuOpen},
+    {"wait", Started},  {"show", Show}, {"tab", Tab},       {"exit", Exit}, {"visible", Visible},
+    {"hidden", Hidden}, {"gone", Gone}, {"menu", MenuOpen}, {"ok", Ok},     {"answer", Answer},
 };
 
 } // namespace
@@ -103,6 +131,7 @@ int main(int argc, char** argv) {
         return step.run(window, argc > 2 ? argv[2] : nullptr) ? 0 : 1;
     }
     std::fprintf(stderr,
-                 "usage: uidriver wait | show | tab N | exit | visible | hidden | gone | menu\n");
+                 "usage: uidriver wait | show | tab N | exit | visible | hidden | gone | menu | ok "
+                 "| answer YES|NO\n");
     return 2;
 }

@@ -239,5 +239,86 @@ TEST(VbRegistryWrites, EmptyTextIsStoredAsOneNul) {
     EXPECT_EQ(registry.Lookup(kHklm, "Soft\\Key", "Name"), expected);
 }
 
+// The class's own results, asserted directly on the in-memory registry.
+TEST(VbRegistryResults, ReadsGiveTheStoredBytesAsTheClassDefinesThem) {
+    MemoryRegistry registry;
+    const auto seed = [&](const char* name, std::uint32_t type, const std::string& bytes) {
+        registry.Seed(kHklm, "Soft\\Key", name, type, {bytes.begin(), bytes.end()});
+    };
+    seed("One", kRegSz, std::string("1\0", 2));
+    seed("Five", kRegSz, "abcd" + std::string(1, '\0'));
+    seed("Empty", kRegBinary, "");
+    seed("Two", kRegSz, std::string("ab\0\0", 4));
+    seed("Dword", kRegDword, std::string("\x04\x03\x02\x01", 4));
+    vbRegistry reg(registry);
+    EXPECT_EQ(reg.ReadLong(kHklm, "Soft\\Key\\One", "7"), 49);
+    EXPECT_EQ(reg.ReadLong(kHklm, "Soft\\Key\\Five", "7"), 0);
+    EXPECT_EQ(reg.ReadLong(kHklm, "Soft\\Key\\Dword", "7"), 0x01020304);
+    EXPECT_EQ(reg.ReadLong(kHklm, "Soft\\Key\\Missing", "7"), 0);
+    EXPECT_EQ(reg.ReadString(kHklm, "Soft\\Key\\Empty", "def"), "");
+    EXPECT_EQ(reg.ReadString(kHklm, "Soft\\Key\\Two", "def"), std::string("ab\0\0", 4));
+    EXPECT_EQ(reg.ReadString(kHklm, "Soft\\Key\\Missing", "def"), "def");
+}
+
+TEST(VbRegistryResults, SplitsAtTheLastBackslashFromTheSecondCharacterOn) {
+    MemoryRegistry registry;
+    vbRegistry reg(registry);
+    ASSERT_TRUE(reg.WriteString(kHklm, "Word", "w"));        // key Word, value Word
+    ASSERT_TRUE(reg.WriteString(kHklm, "Soft\\Key\\", "u")); // the unnamed value
+    // Not split: the key path keeps its leading backslash, which the registry refuses, where
+    // a split would have written "Lead" into the root key.
+    EXPECT_FALSE(reg.WriteString(kHklm, "\\Lead", "l"));
+    EXPECT_NE(reg.LastWriteResult(), kErrorSuccess);
+    EXPECT_EQ(registry.Lookup(kHklm, "Word", "Word"),
+              (MemoryRegistry::StoredValue{kRegSz, {'w', 0}}));
+    EXPECT_EQ(registry.Lookup(kHklm, "Soft\\Key", ""),
+              (MemoryRegistry::StoredValue{kRegSz, {'u', 0}}));
+    EXPECT_EQ(registry.Lookup(kHklm, "", "Lead"), std::nullopt);
+    EXPECT_EQ(reg.ReadString(kHklm, "Word", "def"), std::string("w\0", 2));
+}
+
+TEST(VbRegistryResults, ReadNumberTakesDwordsAndDecimalTextOnly) {
+    MemoryRegistry registry;
+    const auto seed = [&](const char* name, std::uint32_t type, const std::string& bytes) {
+        registry.Seed(kHklm, "P", name, type, {bytes.begin(), bytes.end()});
+    };
+    seed("Dword", kRegDword, std::string("\xfe\xff\xff\xff", 4));
+    seed("Text", kRegSz, std::string("3\0", 2));
+    seed("Signed", kRegSz, std::string("-12\0\0", 5));
+    seed("Expand", kRegExpandSz, "2048");
+    seed("Letters", kRegSz, std::string("3a\0", 3));
+    seed("Empty", kRegSz, std::string("\0", 1));
+    seed("Huge", kRegSz, std::string("4294967296\0", 11));
+    seed("Short", kRegDword, std::string("\x05", 1));
+    seed("Binary", kRegBinary, std::string("\x05\0\0\0", 4));
+    vbRegistry reg(registry);
+    const auto number = [&](const char* name) {
+        return reg.ReadNumber(kHklm, std::string("P\\") + name);
+    };
+    EXPECT_EQ(number("Dword"), -2);
+    EXPECT_EQ(number("Text"), 3);
+    EXPECT_EQ(number("Signed"), -12);
+    EXPECT_EQ(number("Expand"), 2048);
+    for (const char* name : {"Letters", "Empty", "Huge", "Short", "Binary", "Missing"})
+        EXPECT_EQ(number(name), std::nullopt) << name;
+}
+
+TEST(VbRegistryResults, ReadValueAndWriteValuePutBackTypeAndBytes) {
+    MemoryRegistry registry;
+    const std::vector<std::uint8_t> odd = {'a', 0, 'b', 0, 0};
+    registry.Seed(kHklm, "P", "V", kRegMultiSz, odd);
+    vbRegistry reg(registry);
+    const auto read = reg.ReadValue(kHklm, "P\\V");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, (RegistryValue{kRegMultiSz, odd}));
+    ASSERT_TRUE(reg.WriteDword(kHklm, "P\\V", 1));
+    ASSERT_TRUE(reg.WriteValue(kHklm, "P\\V", *read));
+    EXPECT_EQ(registry.Lookup(kHklm, "P", "V"), (MemoryRegistry::StoredValue{kRegMultiSz, odd}));
+    EXPECT_EQ(reg.ReadValue(kHklm, "P\\Missing"), std::nullopt);
+    registry.DenyWrites(true);
+    EXPECT_FALSE(reg.WriteValue(kHklm, "P\\V", {kRegDword, {1, 0, 0, 0}}));
+    EXPECT_EQ(reg.LastWriteResult(), kErrorAccessDenied);
+}
+
 } // namespace
 } // namespace talvex

@@ -1,0 +1,46 @@
+#include "settings/parameter_writer.h"
+
+namespace talvex {
+
+std::string DriverParametersPath(const std::string& driverKeyName) {
+    return "SYSTEM\\CurrentControlSet\\Services\\" + driverKeyName + "\\Parameters\\";
+}
+
+// Each value is read before it is replaced, so that a failure later in the same save can put it
+// back byte for byte, type included.
+template <typename WriteFn>
+void ParameterWriter::Write(const std::string& subKey, WriteFn&& write) {
+    if (error_ != kErrorSuccess) return;
+    Previous previous{subKey, registry_.ReadValue(kHKeyLocalMachine, subKey)};
+    if (write()) {
+        written_.push_back(std::move(previous));
+        return;
+    }
+    error_ = registry_.LastWriteResult();
+    if (error_ == kErrorSuccess) error_ = kErrorAccessDenied; // failed without a status
+}
+
+void ParameterWriter::WriteDword(const std::string& subKey, std::int32_t value) {
+    Write(subKey, [&] { return registry_.WriteDword(kHKeyLocalMachine, subKey, value); });
+}
+
+void ParameterWriter::WriteString(const std::string& subKey, const std::string& value) {
+    Write(subKey, [&] { return registry_.WriteString(kHKeyLocalMachine, subKey, value); });
+}
+
+// Newest first, so a value written twice ends as it was before the first write. A value that
+// did not exist is deleted again; its delete can't fall through to a subkey, as the write that
+// created it succeeded.
+SaveResult ParameterWriter::Finish() {
+    if (error_ == kErrorSuccess) return {SaveResult::Written, kErrorSuccess};
+    for (auto it = written_.rbegin(); it != written_.rend(); ++it) {
+        if (it->value)
+            registry_.WriteValue(kHKeyLocalMachine, it->subKey, *it->value);
+        else
+            registry_.DeleteString(kHKeyLocalMachine, it->subKey);
+    }
+    written_.clear();
+    return {SaveResult::Failed, error_};
+}
+
+} // namespace talvex

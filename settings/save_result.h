@@ -1,0 +1,18 @@
+// What a settings page's save came to, for OK to act on.
+#pragma once
+
+#include <cstdint>
+
+namespace talvex {
+
+struct SaveResult {
+    enum Outcome {
+        Written, // every value of the page was stored
+        Refused, // the page's own check refused it and told the user; nothing was written
+        Failed,  // a registry write failed; what the page had written was put back
+    };
+    Outcome outcome = Written;
+    std::int32_t error = 0; // the failed write's status, for Failed
+};
+
+} // namespace talvex

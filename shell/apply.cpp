@@ -1,0 +1,71 @@
+// OK and Cancel: the end of an editing visit, and the restart that makes new settings count.
+#include "shell/form1.h"
+
+#include <string>
+
+namespace talvex {
+
+namespace {
+
+constexpr unsigned kEwxReboot = 2; // restart, without forcing applications to close
+constexpr std::int32_t kAccessDenied = 5;
+
+std::string WhyWriteFailed(std::int32_t error) {
+    if (error == kAccessDenied)
+        return "Windows denied access to the driver's settings. Changing them needs an "
+               "administrator: run Talvex Adapter Configuration as an administrator and try "
+               "again.";
+    return "The registry refused the change (error " + std::to_string(error) +
+           "). Running Talvex Adapter Configuration as an administrator usually helps.";
+}
+
+} // namespace
+
+// The VLAN page is written before the Advanced page, each only once its tab has been visited.
+// A page counts as written only when all of its values were stored; a page that failed has been
+// put back as it was and asks for no restart.
+void Form1::cbOK_Click() {
+    bNeedReboot = false;
+    bRebootNow = false;
+    std::string failedPages;
+    std::int32_t failure = 0;
+    const auto account = [&](const SaveResult& result, const char* page) {
+        if (result.outcome == SaveResult::Written) bNeedReboot = true;
+        if (result.outcome != SaveResult::Failed) return;
+        failedPages += failedPages.empty() ? page : std::string(" and ") + page;
+        failure = result.error;
+    };
+    if (bVlanPageVisited) account(vlan.SaveVLANSettings(), "Virtual LAN");
+    if (bAdvPageVisited) account(advanced.SaveAdvancedSettings(), "Advanced");
+    if (!failedPages.empty()) TellSaveFailures(failedPages, failure);
+
+    if (bNeedReboot) bRebootNow = services_.ShowRebootDialog();
+    HideWindow();
+    if (bNeedReboot && bRebootNow) {
+        services_.EnableShutdownPrivilege();
+        if (const std::int32_t refused = services_.ExitWindowsEx(kEwxReboot, 0)) {
+            services_.MsgBox("Windows did not restart (error " + std::to_string(refused) +
+                                 "). The new settings take effect when you restart Windows "
+                                 "yourself.",
+                             kAppTitle, MsgBoxStyle::InformationOk);
+        }
+        c_.window->Unload();
+    }
+}
+
+void Form1::TellSaveFailures(const std::string& pages, std::int32_t error) {
+    services_.MsgBox("The " + pages +
+                         " settings could not be saved; the adapter keeps its "
+                         "previous settings. " +
+                         WhyWriteFailed(error),
+                     kAppTitle, MsgBoxStyle::CriticalOk);
+}
+
+// Discovery, the General page and the single-instance answer stay as they are; the visited
+// marks stay set.
+void Form1::cbCancel_Click() {
+    InitializeWindow();
+    HideWindow();
+}
+
+} // namespace talvex
