@@ -3,6 +3,7 @@
 #include "diag/result_tips.h"
 #include "hardware/registers.h"
 #include "hardware/srom_image.h"
+#include "hardware/timing.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -57,6 +58,7 @@ class DiagRun {
 // Every way out of the cycles passes the repaint, the last wait and the resume. A library that
 // faulted still gets its resume, guarded like every other call into it.
 bool DiagRun::Execute() {
+    const FineSleepScope fineSleeps; // the SROM test's 1 ms polls
     const bool suspended = Guard(SuspendAdapter);
     const int cycles = CycleCount(c_.txtTotalTestCount->Text());
     for (int k = 1; suspended && k <= cycles; ++k)

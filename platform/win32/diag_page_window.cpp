@@ -57,8 +57,10 @@ constexpr ChildLayout kDiagChildren[] = {
      "Stop Test",
      BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS,
      {3960, 3240, 1095, 375}},
-    {kIdNAinSROMLabel, "STATIC", "Permanent  MAC  Address :", 0, {480, 3980, 2055, 255}},
-    {kIdNAinSROM, "EDIT", "", kReadOnlyBox, {2880, 3960, 1695, 285}, WS_EX_CLIENTEDGE},
+    // The address caption and box are wider than first drawn (2055 and 1695): in the system's
+    // message font neither the caption nor the 18-character address fitted.
+    {kIdNAinSROMLabel, "STATIC", "Permanent  MAC  Address :", 0, {480, 3980, 2385, 255}},
+    {kIdNAinSROM, "EDIT", "", kReadOnlyBox, {2880, 3960, 2175, 285}, WS_EX_CLIENTEDGE},
 };
 
 } // namespace

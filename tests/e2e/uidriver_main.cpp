@@ -1,7 +1,9 @@
 // uidriver: one step against a running TalvexCfg.exe, for scripts/demo and the real-tray test.
-//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu
+//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu | diag
 // Exits 0 when the program reached the state the step asks for (waiting for it with a
 // timeout), 1 when not, 2 for a step it doesn't know.
+#include "diag/diag_page.h"
+#include "tests/e2e/diag_driver.h"
 #include "tests/e2e/ui_driver.h"
 
 #include "platform/win32/form1_window.h"
@@ -82,14 +84,30 @@ bool Tab(HWND window, const char* argument) {
                                WaitUntil([&] { return FrontPage(window) == kPages[tab - 1]; }));
 }
 
+// The Diagnostic page brought forward with its shortcut, and one confirmed run on it.
+bool Diag(HWND window, const char*) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    win32::ScopedKernelHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!process) return false;
+    DiagDriver page(process.get(), window);
+    if (!page.Reach()) return false;
+    page.ClickFrontButton();
+    HWND warning = page.WaitForMessage(kDiagWarning);
+    if (!warning) return false;
+    PostMessageA(warning, WM_COMMAND, IDYES, 0);
+    return Painted(window, page.WaitForRun() && page.WaitForIdle());
+}
+
 struct Step {
     const char* name;
     bool (*run)(HWND window, const char* argument);
 };
 
 constexpr Step kSteps[] = {
-    {"wait", Started},    {"show", Show},     {"tab", Tab},   {"exit", Exit},
-    {"visible", Visible}, {"hidden", Hidden}, {"gone", Gone}, {"menu", MenuOpen},
+    {"wait", Started},  {"show", Show}, {"tab", Tab},       {"exit", Exit}, {"visible", Visible},
+    {"hidden", Hidden}, {"gone", Gone}, {"menu", MenuOpen}, {"diag", Diag},
 };
 
 } // namespace
@@ -102,7 +120,8 @@ int main(int argc, char** argv) {
         if (!WaitUntil([&] { return (window = MainWindow()) != nullptr; })) return 1;
         return step.run(window, argc > 2 ? argv[2] : nullptr) ? 0 : 1;
     }
-    std::fprintf(stderr,
-                 "usage: uidriver wait | show | tab N | exit | visible | hidden | gone | menu\n");
+    std::fprintf(
+        stderr,
+        "usage: uidriver wait | show | tab N | exit | visible | hidden | gone | menu | diag\n");
     return 2;
 }

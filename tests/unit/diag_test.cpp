@@ -383,6 +383,12 @@ TEST_F(DiagOpenTest, FailuresSayWhyStartNoRunAndARetryStartsClean) {
     EXPECT_EQ(Message(), "");
     EXPECT_EQ(AllColumns(), (std::vector<std::string>{"|Pass", "|Pass", "|Pass"}));
     EXPECT_EQ(sim::CurrentAdapter()->ControlWrites(), kSuspendResume);
+
+    // The simulator's own library fault, natively a C++ exception: caught, the run ended there.
+    ResetAdapterAccess();
+    StartWithFaults("library-fault");
+    EXPECT_EQ(AllColumns(), (std::vector<std::string>{"|Pass", "|Pass", "|Fail"}));
+    EXPECT_EQ(services.hardwareFaults, 1);
 }
 
 TEST(DiagText, AddressAndCycleCount) {
