@@ -1,7 +1,6 @@
 #include "platform/win32/diag_page_window.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace talvex::win32 {
 
@@ -126,8 +125,6 @@ bool DiagPageWindow::OnNotify(const NMHDR& header, LRESULT& result) {
             page_->lvwBasicDiag_ItemCheck();
         return true;
     }
-    case LVN_GETINFOTIPA:
-    case LVN_GETINFOTIPW: CopyInfoTip(header); return true;
     }
     return false;
 }
@@ -138,26 +135,6 @@ LRESULT DiagPageWindow::OnSpin(const NMUPDOWN& spin) {
     UpDown1_.SetValue(std::clamp(spin.iPos + spin.iDelta, kMinimumCount, kMaximumCount));
     page_->UpDown1_Change();
     return 1;
-}
-
-// An item without a tip (not tested in this run) shows none.
-void DiagPageWindow::CopyInfoTip(const NMHDR& header) {
-    if (header.code == LVN_GETINFOTIPA) {
-        auto& request =
-            const_cast<NMLVGETINFOTIPA&>(reinterpret_cast<const NMLVGETINFOTIPA&>(header));
-        if (!request.pszText || request.cchTextMax <= 0) return;
-        const std::string tip = lvwBasicDiag_.InfoTip(request.iItem + 1);
-        const size_t n = std::min(tip.size(), static_cast<size_t>(request.cchTextMax - 1));
-        std::memcpy(request.pszText, tip.data(), n);
-        request.pszText[n] = '\0';
-        return;
-    }
-    auto& request = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
-    if (!request.pszText || request.cchTextMax <= 0) return;
-    const std::string tip = lvwBasicDiag_.InfoTip(request.iItem + 1);
-    const int n = MultiByteToWideChar(CP_ACP, 0, tip.c_str(), static_cast<int>(tip.size()),
-                                      request.pszText, request.cchTextMax - 1);
-    request.pszText[std::max(n, 0)] = L'\0';
 }
 
 } // namespace talvex::win32

@@ -19,7 +19,6 @@ class DiagPageWindow : public PageWindow {
 
   private:
     void AddToolTip(HWND control, const char* text);
-    void CopyInfoTip(const NMHDR& header);
     LRESULT OnSpin(const NMUPDOWN& spin);
 
     DiagPage* page_ = nullptr;

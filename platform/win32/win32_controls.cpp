@@ -103,8 +103,14 @@ bool Win32TabStrip::TabSelected(int tab) const {
 // --- Diagnostics ---
 
 void Win32ListView::SetUp(std::initializer_list<std::pair<const char*, int>> columns) {
-    constexpr DWORD kExStyle = LVS_EX_CHECKBOXES | LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT;
+    constexpr DWORD kExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    constexpr int kTipWidth = 320; // pixels; longer tips wrap
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, kExStyle, kExStyle);
+    tips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr));
+    SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    SendMessageA(tips_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
     columns_ = 0;
     for (const auto& [caption, width] : columns) {
         LVCOLUMNA column{};
@@ -134,6 +140,14 @@ void Win32ListView::AddItem(const std::string& caption, bool checked) {
     if (Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)) < 0) return;
     items_.push_back({});
     SetChecked(static_cast<int>(items_.size()), checked);
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd();
+    tool.uId = items_.size();
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(tips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    ShowTip(static_cast<int>(items_.size()));
 }
 
 int Win32ListView::ItemCount() const {
@@ -214,6 +228,23 @@ std::string Win32ListView::InfoTip(int item) const {
 
 void Win32ListView::SetInfoTip(int item, const std::string& tip) {
     if (Item* found = Find(item)) found->tip = tip.substr(0, tip.find('\0'));
+    ShowTip(item);
+}
+
+// The tool covers the item's row as it lies now, so a re-laid-out list keeps its tips in place;
+// an empty text shows no tip.
+void Win32ListView::ShowTip(int item) {
+    const Item* found = Find(item);
+    if (!found || !tips_) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = hwnd();
+    tool.uId = static_cast<UINT_PTR>(item);
+    tool.rect.left = LVIR_BOUNDS;
+    Send(LVM_GETITEMRECT, static_cast<WPARAM>(item - 1), reinterpret_cast<LPARAM>(&tool.rect));
+    SendMessageA(tips_.get(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<char*>(found->tip.c_str());
+    SendMessageA(tips_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32ListView::Refresh() {

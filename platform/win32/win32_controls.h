@@ -77,11 +77,12 @@ class Win32TabStrip : public Win32Control, public TabStrip {
 // --- Diagnostics ---
 
 // A report-view list view with checkboxes. The sub-items are kept here, as the logic builds
-// them, and shown in the columns after the caption; so is each item's info tip, which the page
-// hands out when the list asks for it (LVN_GETINFOTIP).
+// them, and shown in the columns after the caption. Each item's info tip is a tool of a tooltip
+// control of the list's own over the item's row: Wine's list view never asks for info tips
+// (LVN_GETINFOTIP), a tooltip control shows on Windows and Wine alike.
 class Win32ListView : public Win32Control, public ListView {
   public:
-    // Report view with checkboxes and info tips, and the columns' captions and widths in pixels.
+    // Report view with checkboxes and tips, and the columns' captions and widths in pixels.
     void SetUp(std::initializer_list<std::pair<const char*, int>> columns);
     void AddItem(const std::string& caption, bool checked) override;
     int ItemCount() const override;
@@ -105,9 +106,11 @@ class Win32ListView : public Win32Control, public ListView {
     Item* Find(int item);
     const Item* Find(int item) const;
     void ShowSubItems(int item);
+    void ShowTip(int item);
 
     std::vector<Item> items_;
     int columns_ = 1;
+    ScopedWindow tips_;
 };
 
 class Win32MenuItem : public MenuItem {

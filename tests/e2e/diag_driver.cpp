@@ -114,6 +114,38 @@ void DiagDriver::SetChecked(int item, bool checked) const {
     VirtualFreeEx(process_, remote, 0, MEM_RELEASE);
 }
 
+std::string DiagDriver::HoverTip(int item) const {
+    auto* remote = static_cast<RECT*>(
+        VirtualAllocEx(process_, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) return "";
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    WriteProcessMemory(process_, remote, &row, sizeof row, nullptr);
+    SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(item - 1),
+                 reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process_, remote, &row, sizeof row, nullptr);
+    VirtualFreeEx(process_, remote, 0, MEM_RELEASE);
+    POINT at{row.left + 20, (row.top + row.bottom) / 2};
+    ClientToScreen(List(), &at);
+    // A small move within the row, as a resting hand makes, lets the tooltip see the pointer.
+    SetCursorPos(at.x, at.y);
+    SetCursorPos(at.x + 2, at.y);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main_, &pid);
+    std::string tip;
+    WaitUntil(
+        [&] {
+            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == pid && IsWindowVisible(w) && !(tip = WindowText(w)).empty())
+                    return true;
+            }
+            return false;
+        },
+        5s);
+    return tip;
+}
+
 std::string DiagDriver::Count() const {
     return WindowText(Child("Edit", 0));
 }

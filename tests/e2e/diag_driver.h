@@ -27,6 +27,8 @@ class DiagDriver {
     std::string Results() const;
     bool Checked(int item) const;
     void SetChecked(int item, bool checked) const; // as a click on the checkbox does
+    // Rests the pointer on an item's row and returns the tip that shows, or "" when none does.
+    std::string HoverTip(int item) const;
     std::string Count() const;
     std::string CurrentCount() const;
     std::string Address() const;

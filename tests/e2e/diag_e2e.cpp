@@ -101,18 +101,23 @@ TEST_F(DiagEndToEnd, EachFaultFailsItsTestAndEndsTheRunThere) {
         const char* fault;
         const char* results;
         const char* address;
+        int failed;      // the item that failed
+        const char* tip; // how its tip begins
     };
-    for (const Case& c : {Case{"stuck-register", "|Fail | |", ""},
-                          {"srom-crc", "|Pass |Fail |", ""},
-                          {"link-down", "|Pass |Pass |Fail", kMac},
-                          // The library faults instead of returning: the program lives on.
-                          {"library-fault", "|Pass |Pass |Fail", kMac}}) {
+    for (const Case& c :
+         {Case{"stuck-register", "|Fail | |", "", 1,
+               "Wrote 55AA to the test register but read 55AB"},
+          {"srom-crc", "|Pass |Fail |", "", 2, "Stored CRC-32 "},
+          {"link-down", "|Pass |Pass |Fail", kMac, 3, "Cable status 05: bit 7 is clear"},
+          // The library faults instead of returning: the program lives on.
+          {"library-fault", "|Pass |Pass |Fail", kMac, 3, "The hardware-access library failed"}}) {
         App app;
         auto page = StartOnPage(app, c.fault);
         ASSERT_TRUE(page) << c.fault;
         RunConfirmed(*page);
         EXPECT_EQ(page->Results(), c.results) << c.fault;
         EXPECT_EQ(page->Address(), c.address) << c.fault;
+        EXPECT_EQ(page->HoverTip(c.failed).rfind(c.tip, 0), 0u) << c.fault;
         EXPECT_TRUE(app.Running()) << c.fault;
     }
 }
@@ -135,6 +140,15 @@ TEST_F(DiagEndToEnd, StopEndsAMultiCycleRunAfterTheCycleInProgress) {
     ASSERT_TRUE(page->WaitForIdle());
     EXPECT_EQ(page->CurrentCount(), "1");
     EXPECT_EQ(page->Results(), kAllPass);
+
+    // Closing the program in the middle of a run ends both: the run at its next cycle.
+    page->ClickFrontButton();
+    warning = page->WaitForMessage(kDiagWarning);
+    ASSERT_NE(warning, nullptr);
+    PostMessageA(warning, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitUntil([&] { return page->FrontButton() == "Stop Test"; }));
+    PostMessageA(app.WaitForMainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.WaitForExit());
 }
 
 TEST_F(DiagEndToEnd, OpeningFailuresSayWhyAndStartNoRun) {

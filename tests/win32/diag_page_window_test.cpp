@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace talvex::win32 {
 namespace {
 
@@ -80,7 +82,6 @@ TEST_F(DiagPageWindowTest, ListShowsSubItemsInTheirColumnsAndChecksRaiseOnlyUser
     EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
     const LRESULT exStyle = SendMessageA(List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_TRUE(exStyle & LVS_EX_CHECKBOXES);
-    EXPECT_TRUE(exStyle & LVS_EX_INFOTIP);
 
     list.AddSubItem(2, "Testing...");
     EXPECT_EQ(Cell(1, 1), "Testing...");
@@ -110,19 +111,43 @@ TEST_F(DiagPageWindowTest, ListShowsSubItemsInTheirColumnsAndChecksRaiseOnlyUser
     EXPECT_TRUE(IsWindowEnabled(start));
 }
 
-TEST_F(DiagPageWindowTest, InfoTipIsTheItemsTipAndNoneForAnUntestedItem) {
+TEST_F(DiagPageWindowTest, EachItemsRowCarriesItsTipAndAnUntestedItemNone) {
     controls.diag.lvwBasicDiag->SetInfoTip(3, "Cable status 05: bit 7 is clear");
-    char text[80] = "caption";
-    NMLVGETINFOTIPA request{};
-    request.hdr = {List(), static_cast<UINT_PTR>(GetDlgCtrlID(List())), LVN_GETINFOTIPA};
-    request.pszText = text;
-    request.cchTextMax = 16;
-    request.iItem = 2;
-    SendMessageA(Main(), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
-    EXPECT_STREQ(text, "Cable status 05"); // cut to the buffer, terminated
-    request.iItem = 0;
-    SendMessageA(Main(), WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
-    EXPECT_STREQ(text, "");
+    std::array<HWND, 1> found{};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* out = reinterpret_cast<std::array<HWND, 1>*>(param);
+            char name[64] = {};
+            GetClassNameA(hwnd, name, sizeof name);
+            // The list's tooltip has a tool for each of the three items.
+            if (std::string(name) == TOOLTIPS_CLASSA &&
+                SendMessageA(hwnd, TTM_GETTOOLCOUNT, 0, 0) == 3)
+                (*out)[0] = hwnd;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    HWND tips = found[0]; // the list's own tooltip control
+    ASSERT_NE(tips, nullptr);
+    auto tipOf = [&](int item) {
+        char text[128] = {};
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = List();
+        tool.uId = static_cast<UINT_PTR>(item);
+        tool.lpszText = text;
+        SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        RECT row{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(item - 1),
+                     reinterpret_cast<LPARAM>(&row));
+        SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_TRUE(EqualRect(&row, &tool.rect)) << item;
+        return std::string(text);
+    };
+    EXPECT_EQ(tipOf(3), "Cable status 05: bit 7 is clear");
+    EXPECT_EQ(tipOf(1), "");
+    controls.diag.lvwBasicDiag->SetInfoTip(3, "");
+    EXPECT_EQ(tipOf(3), "");
 }
 
 TEST_F(DiagPageWindowTest, SpinWritesTheCountAndStaysWithinOneToFifty) {
