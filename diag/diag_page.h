@@ -10,25 +10,49 @@
 
 namespace talvex {
 
-struct DiagControls {};
+struct DiagControls {
+    Control* txtTotalTestCount = nullptr;
+    UpDown* UpDown1 = nullptr;
+    ListView* lvwBasicDiag = nullptr;
+    Control* txtCurrentTestCount = nullptr;
+    Control* cbStartBasicDiagTest = nullptr;
+    Control* cbStopBasicDiagTest = nullptr;
+    Control* txtNAinSROM = nullptr;
+};
+
+inline constexpr char kDiagWarning[] =
+    "Warning!   The network driver is loaded. Running diagnostic tests will temporarily disable "
+    "the network driver.It is suggested that you restartthe system after running the diagnostic "
+    "tests. Continue ?";
+inline constexpr char kDriverAgentNotLoaded[] = "DriverAgent is not loaded!";
+inline constexpr char kDiagComponentFailed[] =
+    "Some diagnostic component initial fail. You can not running diagnostic function.";
 
 class DiagPage {
   public:
-    // window, driverKeyName and currentAdapter are Form1's; the adapter record is set by
-    // discovery before the page can be reached.
+    // driverKeyName and currentAdapter are Form1's; the adapter record is set by discovery
+    // before the page can be reached. Creates the three test items, all checked.
     DiagPage(const DiagControls& controls, Services& services, RegistryApi& registry,
-             FormWindow& window, const std::string& driverKeyName,
-             const std::int16_t& currentAdapter)
-        : c_(controls), services_(services), registry_(registry), window_(window),
-          driverKeyName_(driverKeyName), currentAdapter_(currentAdapter) {}
+             const std::string& driverKeyName, const std::int16_t& currentAdapter);
+
+    // Event handlers.
+    void cbStartBasicDiagTest_Click();
+    void cbStopBasicDiagTest_Click();
+    void lvwBasicDiag_ItemCheck();
+    void UpDown1_Change();
+
+    bool Running() const { return running_; }
 
   private:
-    [[maybe_unused]] DiagControls c_;
-    [[maybe_unused]] Services& services_;
-    [[maybe_unused]] RegistryApi& registry_;
-    [[maybe_unused]] FormWindow& window_;
-    [[maybe_unused]] const std::string& driverKeyName_;
-    [[maybe_unused]] const std::int16_t& currentAdapter_;
+    bool OpenHardware();
+    std::uint32_t ReadBaseAddress();
+
+    DiagControls c_;
+    Services& services_;
+    RegistryApi& registry_;
+    const std::string& driverKeyName_;
+    const std::int16_t& currentAdapter_;
+    bool running_ = false;
 };
 
 } // namespace talvex

@@ -51,21 +51,54 @@ bool DriverAgentLoaded() {
     return installed != nullptr;
 }
 
+namespace {
+
+// What OpenAdapterAccess opened and has not been closed since, and through which library. A
+// handle is trusted only while this says so: after a close, a failed attempt or another library,
+// the numbers in hDevice and hIoRange may name nothing or something else.
+struct OpenedAccess {
+    const DriverAgentApi* library = nullptr;
+    bool connection = false;
+    bool range = false;
+} opened;
+
+} // namespace
+
+void ForgetAdapterAccess() {
+    opened = {};
+}
+
+void ResetAdapterAccess() {
+    // Only the library that handed the handles out can close them; another one, or none, gets
+    // nothing to close.
+    if (const DriverAgentApi* da = opened.library; da && da == installed) {
+        if (hIoRange != 0) da->DaCloseIoRange(hIoRange);
+        if (hDevice != 0) da->DaCloseDevice(hDevice);
+        if (opened.connection) da->DriverAgentClose();
+    }
+    hIoRange = hDevice = 0;
+    ForgetAdapterAccess();
+}
+
 AdapterAccess OpenAdapterAccess(const char* serviceName, uint32_t adapterNumber, uint32_t ioBase) {
     if (!installed) return AdapterAccess::NoLibrary;
-    if (hIoRange != 0) return AdapterAccess::Open;
+    if (opened.library == installed && opened.range && hIoRange != 0) return AdapterAccess::Open;
+    ResetAdapterAccess();
     const DriverAgentApi& da = *installed;
     if (da.DriverAgentOpen() == 0) return AdapterAccess::LibraryNotReady;
+    opened = {installed, true, false};
     int32_t status = 0;
     hDevice = da.DaOpenDeviceA(serviceName, adapterNumber, &status);
-    if (hDevice == 0) return AdapterAccess::NoDevice;
+    if (hDevice == 0) {
+        ResetAdapterAccess();
+        return AdapterAccess::NoDevice;
+    }
     hIoRange = da.DaOpenIoRangeA(hDevice, kControlRegistersRange, ioBase, &status);
     if (hIoRange == 0) {
-        // Leave nothing half open: a later attempt starts from a clean state.
-        da.DaCloseDevice(hDevice);
-        hDevice = 0;
+        ResetAdapterAccess();
         return AdapterAccess::NoIoRange;
     }
+    opened.range = true;
     return AdapterAccess::Open;
 }
 

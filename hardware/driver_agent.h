@@ -71,8 +71,14 @@ enum class AdapterAccess {
 
 // Opens the library connection, the adapter's device (driver service name and its entry number)
 // and its "Control Registers" range at ioBase, setting hDevice and hIoRange. Does nothing when
-// the range is already open. On failure no device or range stays open and both handles are 0;
-// the library connection is left for CloseAdapterAccess.
+// this library opened the range and it has not been closed since. Otherwise it starts afresh
+// (ResetAdapterAccess); on failure nothing stays open and both handles are 0.
 AdapterAccess OpenAdapterAccess(const char* serviceName, uint32_t adapterNumber, uint32_t ioBase);
+// Closes what OpenAdapterAccess left open (range, device, connection) through the library that
+// opened it, if that library is still installed, and sets both handles to 0.
+void ResetAdapterAccess();
+// Marks nothing as open without closing anything or touching the handles (CloseAdapterAccess has
+// closed them).
+void ForgetAdapterAccess();
 
 } // namespace talvex

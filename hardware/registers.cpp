@@ -4,13 +4,17 @@
 
 namespace talvex {
 
+uint16_t TestRegisterReadBack = 0;
+uint8_t CableStatus = 0;
+
 // The handles are deliberately left as they are: termination is the only caller, and the
-// library treats a closed or zero handle as nothing to do.
+// library treats a closed or zero handle as nothing to do. They are no longer taken as open.
 void CloseAdapterAccess() {
     const DriverAgentApi& da = DriverAgent();
     da.DaCloseIoRange(hIoRange);
     da.DaCloseDevice(hDevice);
     da.DriverAgentClose();
+    ForgetAdapterAccess();
 }
 
 namespace {
@@ -38,12 +42,13 @@ bool TestRegisterAccess() {
     da.IoWriteWord(hIoRange, kTestRegister, kTestPattern, &DiagStatus);
     const uint16_t readBack = da.IoReadWord(hIoRange, kTestRegister, &DiagStatus);
     da.IoWriteWord(hIoRange, kTestRegister, old, &DiagStatus);
+    TestRegisterReadBack = readBack;
     return readBack == kTestPattern;
 }
 
 bool GetLinkStatus() {
-    return (DriverAgent().IoReadByte(hIoRange, kCableStatusRegister, &DiagStatus) &
-            kCableLinkBit) != 0;
+    CableStatus = DriverAgent().IoReadByte(hIoRange, kCableStatusRegister, &DiagStatus);
+    return (CableStatus & kCableLinkBit) != 0;
 }
 
 } // namespace talvex

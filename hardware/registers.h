@@ -20,6 +20,11 @@ inline constexpr uint32_t kResumeSecond = 0x01000000;
 inline constexpr uint16_t kTestPattern = 0x55AA;
 inline constexpr uint8_t kCableLinkBit = 0x80;
 
+// What the last register test read back and the last cable test read, kept so that a result
+// can be explained to the user.
+extern uint16_t TestRegisterReadBack;
+extern uint8_t CableStatus;
+
 // Closes the I/O range, the device and the library connection; harmless when nothing is open.
 void CloseAdapterAccess();
 void SuspendAdapter();

@@ -42,10 +42,15 @@ bool ReadSromWord(uint16_t address, uint16_t& value) {
     return true;
 }
 
+int SromWordsRead = 0;
+
 bool ReadSromWords(std::span<uint16_t> buffer, int16_t count) {
     const std::size_t n = std::min<std::size_t>(std::max<int16_t>(count, 0), buffer.size());
-    for (std::size_t i = 0; i < n; ++i)
+    SromWordsRead = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         if (!ReadSromWord(static_cast<uint16_t>(i), buffer[i])) break;
+        ++SromWordsRead;
+    }
     return true;
 }
 

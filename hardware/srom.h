@@ -17,6 +17,9 @@ bool WaitEepromReady();
 // Reads the word at the low 8 bits of address; value is left alone when the EEPROM never got
 // ready.
 bool ReadSromWord(uint16_t address, uint16_t& value);
+// How many words the last ReadSromWords read before a word could not be read.
+extern int SromWordsRead;
+
 // Reads words 0 to count-1 into buffer (count limited to its size), stopping at the first word
 // that cannot be read. Always true.
 bool ReadSromWords(std::span<uint16_t> buffer, int16_t count);

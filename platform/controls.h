@@ -74,6 +74,31 @@ class MenuItem {
     virtual void SetCaption(const std::string& caption) = 0;
 };
 
+// --- Diagnostics ---
+
+// A list view in report view whose items carry a checkbox. Items count from 1, as the test
+// runner addresses them. Each item's sub-items fill the columns after the caption in order:
+// removing one moves the later ones a column to the left, appending fills the next free column.
+class ListView : public virtual Control {
+  public:
+    virtual void AddItem(const std::string& caption, bool checked) = 0;
+    virtual int ItemCount() const = 0;
+    virtual std::string ItemText(int item) const = 0;
+    virtual bool Checked(int item) const = 0;
+    virtual void SetChecked(int item, bool checked) = 0;
+    virtual int SubItemCount(int item) const = 0;
+    // Sub-items count from 1; an empty text for one that doesn't exist.
+    virtual std::string SubItem(int item, int subItem) const = 0;
+    virtual void ClearSubItems(int item) = 0;
+    virtual void RemoveSubItem(int item, int subItem) = 0;
+    virtual void AddSubItem(int item, const std::string& text) = 0;
+    // The text shown when the pointer rests on the item; empty for none.
+    virtual std::string InfoTip(int item) const = 0;
+    virtual void SetInfoTip(int item, const std::string& tip) = 0;
+    // Repaints the list now.
+    virtual void Refresh() = 0;
+};
+
 // The main window itself.
 class FormWindow {
   public:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace talvex {
@@ -33,6 +34,19 @@ class Services {
     // --- The General and Support pages ---
 
     // --- Diagnostics ---
+
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // Dispatches every window message waiting for this thread, then returns; false once the
+    // program has been asked to end.
+    virtual bool DoEvents() = 0;
+    // Repaints the main window now.
+    virtual void RefreshMainWindow() = 0;
+    // Loads the hardware-access library and installs it (SetDriverAgent); true when a library is
+    // in use afterwards. Once loaded it stays loaded.
+    virtual bool LoadDriverAgent() = 0;
+    // Runs a call into the hardware-access library; false when the library raised a fault instead
+    // of returning. What the call runs must hold nothing that needs destroying.
+    virtual bool GuardHardwareCall(const std::function<void()>& call) = 0;
 };
 
 } // namespace talvex

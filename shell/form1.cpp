@@ -64,6 +64,10 @@ void Form1::WyncorTabStrip_Click() {
     }
 }
 
+void Form1::ShowDiagnosticPage() {
+    c_.frmDiag->BringToFront();
+}
+
 // The adapter box only shows the adapter found; it can't be edited.
 void Form1::cbNetCardDesp_KeyPress(int& KeyAscii) {
     KeyAscii = 0;

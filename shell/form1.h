@@ -72,6 +72,9 @@ class Form1 {
     void mnuExit_Click();
     void cbOK_Click();
     void cbCancel_Click();
+    // No tab leads to the Diagnostic page: the window's keyboard shortcut brings it forward, and
+    // a click on any tab, the selected one included, brings that tab's page back.
+    void ShowDiagnosticPage();
 
     // The adapter record and window state.
     std::int16_t CurrentAdapter = 0;
@@ -91,7 +94,7 @@ class Form1 {
 
     SupportPage support{c_.support, services_, *c_.window};
 
-    DiagPage diag{c_.diag, services_, registry_, *c_.window, DriverKeyName, CurrentAdapter};
+    DiagPage diag{c_.diag, services_, registry_, DriverKeyName, CurrentAdapter};
 
   private:
     bool LoadWindow();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #ifdef _WIN32
@@ -93,6 +94,17 @@ void WriteRegister(uint32_t hIoRange, uint32_t offset, unsigned width, uint32_t 
     if (status) *status = s;
 }
 
+// What a broken library does instead of returning: a read through a wild pointer. Natively the
+// test doubles take a C++ exception for it.
+void FaultInsideLibrary() {
+#ifdef _WIN32
+    volatile uintptr_t wild = 0x10;
+    static_cast<void>(*reinterpret_cast<volatile const uint32_t*>(wild));
+#else
+    throw std::runtime_error("DriverAgent simulator: library fault");
+#endif
+}
+
 void SetStatus(int32_t* status, int32_t value) {
     if (status) *status = value;
 }
@@ -159,6 +171,9 @@ extern "C" void WINAPI DaCloseDevice(uint32_t hDevice) {
 }
 
 extern "C" uint8_t WINAPI IoReadByte(uint32_t hIoRange, uint32_t offset, int32_t* status) {
+    if (Adapter* adapter = RangeAdapter(hIoRange, nullptr);
+        adapter && (adapter->Faults() & kLibraryFault) && offset == talvex::kCableStatusRegister)
+        FaultInsideLibrary();
     return static_cast<uint8_t>(ReadRegister(hIoRange, offset, 1, status));
 }
 

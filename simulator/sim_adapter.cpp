@@ -19,7 +19,7 @@ constexpr FaultName kFaultNames[] = {
     {"srom-crc", kSromCrc},       {"srom-erased", kSromErased},
     {"link-down", kLinkDown},     {"stuck-register", kStuckRegister},
     {"eeprom-busy", kEepromBusy}, {"no-device", kNoDevice},
-    {"no-io-range", kNoIoRange},
+    {"no-io-range", kNoIoRange},  {"library-fault", kLibraryFault},
 };
 
 std::string_view Trim(std::string_view s) {

@@ -19,6 +19,7 @@ enum Fault : unsigned {
     kEepromBusy = 1u << 4,    // the EEPROM never finishes a read
     kNoDevice = 1u << 5,      // DaOpenDeviceA fails
     kNoIoRange = 1u << 6,     // DaOpenIoRangeA fails
+    kLibraryFault = 1u << 7,  // reading the cable status register faults inside the library
 };
 
 // Parses a comma-separated list of fault names (blanks around names allowed); every other word

@@ -124,6 +124,41 @@ class MemoryMenuItem : public MenuItem {
     std::string caption_;
 };
 
+// --- Diagnostics ---
+
+class MemoryListView : public MemoryControl, public ListView {
+  public:
+    using MemoryControl::MemoryControl;
+    void AddItem(const std::string& caption, bool checked) override;
+    int ItemCount() const override { return static_cast<int>(items_.size()); }
+    std::string ItemText(int item) const override;
+    bool Checked(int item) const override;
+    void SetChecked(int item, bool checked) override;
+    int SubItemCount(int item) const override;
+    std::string SubItem(int item, int subItem) const override;
+    void ClearSubItems(int item) override;
+    void RemoveSubItem(int item, int subItem) override;
+    void AddSubItem(int item, const std::string& text) override;
+    std::string InfoTip(int item) const override;
+    void SetInfoTip(int item, const std::string& tip) override;
+    void Refresh() override { ++refreshes_; }
+
+    int refreshes() const { return refreshes_; }
+
+  private:
+    struct Item {
+        std::string caption;
+        bool checked = false;
+        std::vector<std::string> subItems;
+        std::string tip;
+    };
+    Item* Find(int item);
+    const Item* Find(int item) const;
+
+    std::vector<Item> items_;
+    int refreshes_ = 0;
+};
+
 class MemoryFormWindow : public FormWindow {
   public:
     bool Visible() const override { return visible_; }

@@ -8,8 +8,23 @@ namespace talvex {
 
 struct MemoryDiagPage {
     ZOrder siblings;
+    // Start Test and Stop Test share one rectangle; Start Test lies in front at first.
+    ZOrder buttons;
 
-    DiagControls Controls() { return {}; }
+    MemoryControl txtTotalTestCount{siblings, "1"};
+    MemoryUpDown UpDown1{siblings, 1, 50, 1};
+    MemoryListView lvwBasicDiag{siblings};
+    MemoryControl txtCurrentTestCount{siblings};
+    MemoryControl cbStopBasicDiagTest{buttons, "Stop Test"};
+    MemoryControl cbStartBasicDiagTest{buttons, "Start Test"};
+    MemoryControl txtNAinSROM{siblings};
+
+    DiagControls Controls() {
+        return {&txtTotalTestCount,    &UpDown1,
+                &lvwBasicDiag,         &txtCurrentTestCount,
+                &cbStartBasicDiagTest, &cbStopBasicDiagTest,
+                &txtNAinSROM};
+    }
 };
 
 } // namespace talvex

@@ -1,6 +1,7 @@
 // In-memory services for the native tests: scripted answers, recorded calls.
 #pragma once
 
+#include "hardware/driver_agent.h"
 #include "platform/services.h"
 
 #include <deque>
@@ -53,6 +54,45 @@ class MemoryServices : public Services {
     // --- The General and Support pages ---
 
     // --- Diagnostics ---
+
+    // Every sleep, pump step and main-window repaint, in order ("Sleep 400", "DoEvents",
+    // "Refresh").
+    std::vector<std::string> diagLog;
+    // Runs at each pump step, with the number of the step (from 1): what the user does then.
+    std::function<void(int)> onDoEvents;
+    int pumpSteps = 0;
+    bool quitRequested = false;
+    // The library LoadDriverAgent installs; none: the library is missing.
+    const DriverAgentApi* driverAgent = nullptr;
+    int libraryLoads = 0;
+    int hardwareFaults = 0;
+
+    void Sleep(std::uint32_t milliseconds) override {
+        diagLog.push_back("Sleep " + std::to_string(milliseconds));
+    }
+    bool DoEvents() override {
+        diagLog.push_back("DoEvents");
+        ++pumpSteps;
+        if (onDoEvents) onDoEvents(pumpSteps);
+        return !quitRequested;
+    }
+    void RefreshMainWindow() override { diagLog.push_back("Refresh"); }
+    bool LoadDriverAgent() override {
+        ++libraryLoads;
+        if (driverAgent && !DriverAgentLoaded()) SetDriverAgent(driverAgent);
+        return DriverAgentLoaded();
+    }
+    // A library fault is a C++ exception here: the test doubles throw one where a real library
+    // would raise a structured exception.
+    bool GuardHardwareCall(const std::function<void()>& call) override {
+        try {
+            call();
+            return true;
+        } catch (...) {
+            ++hardwareFaults;
+            return false;
+        }
+    }
 };
 
 } // namespace talvex

@@ -1,12 +1,140 @@
 #include "platform/win32/diag_page_window.h"
 
+#include <algorithm>
+
 namespace talvex::win32 {
+
+namespace {
 
 // Control ids of this page: 700 to 799, unique in the main window, which receives
 // the notifications of every page.
+enum ControlId : int {
+    kIdImgDiag = 700,
+    kIdDiagDesp,
+    kIdBasicDiag,
+    kIdTotalTestCountLabel,
+    kIdTotalTestCount,
+    kIdUpDown1,
+    kIdBasicDiagList,
+    kIdCurrentTestCount,
+    kIdStartTest,
+    kIdStopTest,
+    kIdNAinSROMLabel,
+    kIdNAinSROM,
+};
+
+constexpr DWORD kReadOnlyBox = ES_READONLY | ES_AUTOHSCROLL;
+constexpr int kMinimumCount = 1;
+constexpr int kMaximumCount = 50;
+
+// Children are created top of the z-order first: Start Test lies above Stop Test at start.
+constexpr ChildLayout kDiagChildren[] = {
+    {kIdImgDiag, "STATIC", "#1", SS_ICON, {480, 240, 480, 480}},
+    {kIdDiagDesp,
+     "STATIC",
+     "Diagnostic can find what problem your network adapter have.",
+     0,
+     {1440, 240, 3615, 495}},
+    {kIdBasicDiag, "STATIC", "Basic Diagnostic:", 0, {240, 1200, 1815, 255}},
+    {kIdTotalTestCountLabel, "STATIC", "Test Count:", 0, {3240, 1200, 975, 255}},
+    {kIdTotalTestCount, "EDIT", "1", kReadOnlyBox, {4320, 1200, 495, 285}, WS_EX_CLIENTEDGE},
+    {kIdUpDown1, UPDOWN_CLASSA, "", 0, {4800, 1200, 240, 285}},
+    {kIdBasicDiagList,
+     WC_LISTVIEWA,
+     "",
+     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+     {240, 1560, 4815, 1695},
+     WS_EX_CLIENTEDGE},
+    {kIdCurrentTestCount, "EDIT", "", kReadOnlyBox, {2280, 3240, 495, 285}, WS_EX_CLIENTEDGE},
+    {kIdStartTest,
+     "BUTTON",
+     "Start Test",
+     BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS,
+     {3960, 3240, 1095, 375}},
+    {kIdStopTest,
+     "BUTTON",
+     "Stop Test",
+     BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS,
+     {3960, 3240, 1095, 375}},
+    // The address caption and box are wider than first drawn (2055 and 1695): in the system's
+    // message font neither the caption nor the 18-character address fitted.
+    {kIdNAinSROMLabel, "STATIC", "Permanent  MAC  Address :", 0, {480, 3980, 2385, 255}},
+    {kIdNAinSROM, "EDIT", "", kReadOnlyBox, {2880, 3960, 2175, 285}, WS_EX_CLIENTEDGE},
+};
+
+} // namespace
 
 void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
-    Create(frame, {}, dpi, font);
+    Create(frame, kDiagChildren, dpi, font);
+    txtTotalTestCount_.Attach(Child(kIdTotalTestCount));
+    UpDown1_.Attach(Child(kIdUpDown1));
+    lvwBasicDiag_.Attach(Child(kIdBasicDiagList));
+    txtCurrentTestCount_.Attach(Child(kIdCurrentTestCount));
+    cbStartBasicDiagTest_.Attach(Child(kIdStartTest));
+    cbStopBasicDiagTest_.Attach(Child(kIdStopTest));
+    txtNAinSROM_.Attach(Child(kIdNAinSROM));
+
+    SendMessageA(UpDown1_.hwnd(), UDM_SETRANGE32, kMinimumCount, kMaximumCount);
+    UpDown1_.SetValue(kMinimumCount);
+    lvwBasicDiag_.SetUp({{"Test Item", TwipsToPixels(1900, dpi)},
+                         {"Status", TwipsToPixels(1300, dpi)},
+                         {"Result", TwipsToPixels(1440, dpi)}});
+    AddToolTip(txtCurrentTestCount_.hwnd(), "Current Test Count");
+}
+
+DiagControls DiagPageWindow::Controls() {
+    return {&txtTotalTestCount_,    &UpDown1_,
+            &lvwBasicDiag_,         &txtCurrentTestCount_,
+            &cbStartBasicDiagTest_, &cbStopBasicDiagTest_,
+            &txtNAinSROM_};
+}
+
+void DiagPageWindow::AddToolTip(HWND control, const char* text) {
+    toolTips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
+                                    0, frame_, nullptr, GetModuleHandleA(nullptr), nullptr));
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = frame_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(toolTips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+bool DiagPageWindow::OnCommand(int id, int code) {
+    if (!page_ || code != BN_CLICKED) return false;
+    switch (id) {
+    case kIdStartTest: page_->cbStartBasicDiagTest_Click(); return true;
+    case kIdStopTest: page_->cbStopBasicDiagTest_Click(); return true;
+    }
+    return false;
+}
+
+bool DiagPageWindow::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (!page_) return false;
+    if (header.idFrom == kIdUpDown1 && header.code == UDN_DELTAPOS) {
+        result = OnSpin(reinterpret_cast<const NMUPDOWN&>(header));
+        return true;
+    }
+    if (header.idFrom != kIdBasicDiagList) return false;
+    switch (header.code) {
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) &&
+            ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK))
+            page_->lvwBasicDiag_ItemCheck();
+        return true;
+    }
+    }
+    return false;
+}
+
+// The spin control's own change is replaced by the page's: the value moves one step within the
+// range, then the handler writes it into the count box.
+LRESULT DiagPageWindow::OnSpin(const NMUPDOWN& spin) {
+    UpDown1_.SetValue(std::clamp(spin.iPos + spin.iDelta, kMinimumCount, kMaximumCount));
+    page_->UpDown1_Change();
+    return 1;
 }
 
 } // namespace talvex::win32

@@ -4,17 +4,29 @@
 
 #include "diag/diag_page.h"
 #include "platform/win32/page_window.h"
+#include "platform/win32/win32_controls.h"
 
 namespace talvex::win32 {
 
 class DiagPageWindow : public PageWindow {
   public:
     void Build(HWND frame, int dpi, HFONT font);
-    DiagControls Controls() { return {}; }
+    DiagControls Controls();
     void Attach(DiagPage& page) { page_ = &page; }
 
+    bool OnCommand(int id, int code) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
+
   private:
+    void AddToolTip(HWND control, const char* text);
+    LRESULT OnSpin(const NMUPDOWN& spin);
+
     DiagPage* page_ = nullptr;
+    Win32Control txtTotalTestCount_, txtCurrentTestCount_, cbStartBasicDiagTest_,
+        cbStopBasicDiagTest_, txtNAinSROM_;
+    Win32UpDown UpDown1_;
+    Win32ListView lvwBasicDiag_;
+    ScopedWindow toolTips_;
 };
 
 } // namespace talvex::win32

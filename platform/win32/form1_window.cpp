@@ -163,6 +163,7 @@ void Form1Window::CreateControls() {
         SetWindowSubclass(info.hwndItem, AdapterEditProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
 
+    SetWindowSubclass(WyncorTabStrip_.hwnd(), TabStripProc, 2, reinterpret_cast<DWORD_PTR>(this));
     for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
@@ -214,7 +215,18 @@ void Form1Window::AddTrayIcon() {
 }
 
 bool Form1Window::PreTranslate(MSG& msg) {
+    if (IsDiagnosticShortcut(msg)) {
+        form_->ShowDiagnosticPage();
+        return true;
+    }
     return IsWindow(hwnd_) && IsDialogMessageA(hwnd_, &msg);
+}
+
+// Ctrl+Shift+D pressed in the main window or any of its controls.
+bool Form1Window::IsDiagnosticShortcut(const MSG& msg) const {
+    return form_ && msg.message == WM_KEYDOWN && msg.wParam == 'D' && GetKeyState(VK_CONTROL) < 0 &&
+           GetKeyState(VK_SHIFT) < 0 && IsWindow(hwnd_) &&
+           (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd));
 }
 
 // A minimized window counts as shown.
@@ -330,6 +342,22 @@ LRESULT CALLBACK Form1Window::AdapterEditProc(HWND hwnd, UINT message, WPARAM wP
         break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// A tab strip reports no selection change for a click on the tab already selected; that click
+// must still bring the tab's page back over the Diagnostic page.
+LRESULT CALLBACK Form1Window::TabStripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR self) {
+    if (message != WM_LBUTTONDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);
+    auto* window = reinterpret_cast<Form1Window*>(self);
+    const LRESULT selected = SendMessageA(hwnd, TCM_GETCURSEL, 0, 0);
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    TCHITTESTINFO hit{};
+    hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (window->form_ && selected >= 0 &&
+        SendMessageA(hwnd, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == selected)
+        window->form_->WyncorTabStrip_Click();
+    return result;
 }
 
 } // namespace talvex::win32

@@ -32,7 +32,8 @@ class Form1Window : public FormWindow {
     // Handlers run only once the logic is attached.
     void Attach(Form1& form);
     void AddTrayIcon();
-    // Keyboard navigation between the controls (Tab, arrows, Enter).
+    // Keyboard navigation between the controls (Tab, arrows, Enter), and Ctrl+Shift+D, which
+    // brings the Diagnostic page forward.
     bool PreTranslate(MSG& msg);
 
     bool Visible() const override;
@@ -46,6 +47,9 @@ class Form1Window : public FormWindow {
   private:
     static LRESULT CALLBACK AdapterEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK TabStripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    bool IsDiagnosticShortcut(const MSG& msg) const;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void CreateMenu();

@@ -200,6 +200,157 @@ bool Win32TabStrip::TabSelected(int tab) const {
     return static_cast<int>(Send(TCM_GETCURSEL)) == tab - 1;
 }
 
+// --- Diagnostics ---
+
+void Win32ListView::SetUp(std::initializer_list<std::pair<const char*, int>> columns) {
+    constexpr DWORD kExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    constexpr int kTipWidth = 320; // pixels; longer tips wrap
+    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, kExStyle, kExStyle);
+    tips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr));
+    SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    SendMessageA(tips_.get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    columns_ = 0;
+    for (const auto& [caption, width] : columns) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(caption);
+        column.cx = width;
+        Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(columns_++), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+Win32ListView::Item* Win32ListView::Find(int item) {
+    return (item >= 1 && item <= static_cast<int>(items_.size()))
+               ? &items_[static_cast<size_t>(item - 1)]
+               : nullptr;
+}
+
+const Win32ListView::Item* Win32ListView::Find(int item) const {
+    return const_cast<Win32ListView*>(this)->Find(item);
+}
+
+void Win32ListView::AddItem(const std::string& caption, bool checked) {
+    ProgrammaticChange change;
+    LVITEMA row{};
+    row.mask = LVIF_TEXT;
+    row.iItem = static_cast<int>(items_.size());
+    row.pszText = const_cast<char*>(caption.c_str());
+    if (Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)) < 0) return;
+    items_.push_back({});
+    SetChecked(static_cast<int>(items_.size()), checked);
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd();
+    tool.uId = items_.size();
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(tips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    ShowTip(static_cast<int>(items_.size()));
+}
+
+int Win32ListView::ItemCount() const {
+    return static_cast<int>(items_.size());
+}
+
+std::string Win32ListView::ItemText(int item) const {
+    if (!Find(item)) return "";
+    char text[256] = {};
+    LVITEMA row{};
+    row.pszText = text;
+    row.cchTextMax = sizeof text;
+    Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(item - 1), reinterpret_cast<LPARAM>(&row));
+    return text;
+}
+
+// The state image holds the checkbox: 1 unchecked, 2 checked.
+bool Win32ListView::Checked(int item) const {
+    if (!Find(item)) return false;
+    return (Send(LVM_GETITEMSTATE, static_cast<WPARAM>(item - 1), LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void Win32ListView::SetChecked(int item, bool checked) {
+    if (!Find(item)) return;
+    ProgrammaticChange change;
+    LVITEMA state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item - 1), reinterpret_cast<LPARAM>(&state));
+}
+
+int Win32ListView::SubItemCount(int item) const {
+    const Item* found = Find(item);
+    return found ? static_cast<int>(found->subItems.size()) : 0;
+}
+
+std::string Win32ListView::SubItem(int item, int subItem) const {
+    const Item* found = Find(item);
+    if (!found || subItem < 1 || subItem > static_cast<int>(found->subItems.size())) return "";
+    return found->subItems[static_cast<size_t>(subItem - 1)];
+}
+
+void Win32ListView::ClearSubItems(int item) {
+    if (Item* found = Find(item)) found->subItems.clear();
+    ShowSubItems(item);
+}
+
+void Win32ListView::RemoveSubItem(int item, int subItem) {
+    Item* found = Find(item);
+    if (!found || subItem < 1 || subItem > static_cast<int>(found->subItems.size())) return;
+    found->subItems.erase(found->subItems.begin() + (subItem - 1));
+    ShowSubItems(item);
+}
+
+void Win32ListView::AddSubItem(int item, const std::string& text) {
+    if (Item* found = Find(item)) found->subItems.push_back(text.substr(0, text.find('\0')));
+    ShowSubItems(item);
+}
+
+// Column c shows sub-item c; a column past the last sub-item is empty.
+void Win32ListView::ShowSubItems(int item) {
+    const Item* found = Find(item);
+    if (!found) return;
+    ProgrammaticChange change;
+    for (int column = 1; column < columns_; ++column) {
+        const std::string text = SubItem(item, column);
+        LVITEMA cell{};
+        cell.iSubItem = column;
+        cell.pszText = const_cast<char*>(text.c_str());
+        Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(item - 1), reinterpret_cast<LPARAM>(&cell));
+    }
+}
+
+std::string Win32ListView::InfoTip(int item) const {
+    const Item* found = Find(item);
+    return found ? found->tip : "";
+}
+
+void Win32ListView::SetInfoTip(int item, const std::string& tip) {
+    if (Item* found = Find(item)) found->tip = tip.substr(0, tip.find('\0'));
+    ShowTip(item);
+}
+
+// The tool covers the item's row as it lies now, so a re-laid-out list keeps its tips in place;
+// an empty text shows no tip.
+void Win32ListView::ShowTip(int item) {
+    const Item* found = Find(item);
+    if (!found || !tips_) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = hwnd();
+    tool.uId = static_cast<UINT_PTR>(item);
+    tool.rect.left = LVIR_BOUNDS;
+    Send(LVM_GETITEMRECT, static_cast<WPARAM>(item - 1), reinterpret_cast<LPARAM>(&tool.rect));
+    SendMessageA(tips_.get(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<char*>(found->tip.c_str());
+    SendMessageA(tips_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32ListView::Refresh() {
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
 std::string Win32MenuItem::Caption() const {
     char caption[256] = {};
     GetMenuStringA(menu_, id_, caption, sizeof caption, MF_BYCOMMAND);

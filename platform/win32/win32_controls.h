@@ -5,6 +5,10 @@
 #include "platform/win32/win32.h"
 
 #include <functional>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace talvex::win32 {
 
@@ -107,6 +111,45 @@ class Win32TextBox : public Win32Control, public TextBox {
 class Win32TabStrip : public Win32Control, public TabStrip {
   public:
     bool TabSelected(int tab) const override;
+};
+
+// --- Diagnostics ---
+
+// A report-view list view with checkboxes. The sub-items are kept here, as the logic builds
+// them, and shown in the columns after the caption. Each item's info tip is a tool of a tooltip
+// control of the list's own over the item's row: Wine's list view never asks for info tips
+// (LVN_GETINFOTIP), a tooltip control shows on Windows and Wine alike.
+class Win32ListView : public Win32Control, public ListView {
+  public:
+    // Report view with checkboxes and tips, and the columns' captions and widths in pixels.
+    void SetUp(std::initializer_list<std::pair<const char*, int>> columns);
+    void AddItem(const std::string& caption, bool checked) override;
+    int ItemCount() const override;
+    std::string ItemText(int item) const override;
+    bool Checked(int item) const override;
+    void SetChecked(int item, bool checked) override;
+    int SubItemCount(int item) const override;
+    std::string SubItem(int item, int subItem) const override;
+    void ClearSubItems(int item) override;
+    void RemoveSubItem(int item, int subItem) override;
+    void AddSubItem(int item, const std::string& text) override;
+    std::string InfoTip(int item) const override;
+    void SetInfoTip(int item, const std::string& tip) override;
+    void Refresh() override;
+
+  private:
+    struct Item {
+        std::vector<std::string> subItems;
+        std::string tip;
+    };
+    Item* Find(int item);
+    const Item* Find(int item) const;
+    void ShowSubItems(int item);
+    void ShowTip(int item);
+
+    std::vector<Item> items_;
+    int columns_ = 1;
+    ScopedWindow tips_;
 };
 
 class Win32MenuItem : public MenuItem {

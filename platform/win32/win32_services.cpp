@@ -1,6 +1,7 @@
 #include "platform/win32/win32_services.h"
 
 #include "platform/win32/dialogs.h"
+#include "platform/win32/hardware_guard.h"
 
 namespace talvex::win32 {
 namespace {
@@ -73,5 +74,45 @@ std::int32_t Win32Services::ExitWindowsEx(unsigned flags, unsigned reserved) {
 // --- The General and Support pages ---
 
 // --- Diagnostics ---
+
+void Win32Services::Sleep(std::uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+// A quit request met here belongs to the main loop: it is posted again for that loop to find.
+bool Win32Services::DoEvents() {
+    MSG msg;
+    while (!quitting_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            quitting_ = true;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return !quitting_;
+}
+
+void Win32Services::RefreshMainWindow() {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            if (IsWindowVisible(window))
+                RedrawWindow(window, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            return TRUE;
+        },
+        0);
+}
+
+bool Win32Services::LoadDriverAgent() {
+    if (!driverAgent_) driverAgent_.Load();
+    return static_cast<bool>(driverAgent_);
+}
+
+bool Win32Services::GuardHardwareCall(const std::function<void()>& call) {
+    return GuardedHardwareCall(call);
+}
 
 } // namespace talvex::win32

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/services.h"
+#include "platform/win32/driver_agent_win32.h"
 #include "platform/win32/win32.h"
 
 namespace talvex::win32 {
@@ -35,7 +36,16 @@ class Win32Services : public Services {
 
     // --- Diagnostics ---
 
+    void Sleep(std::uint32_t milliseconds) override;
+    bool DoEvents() override;
+    void RefreshMainWindow() override;
+    bool LoadDriverAgent() override;
+    bool GuardHardwareCall(const std::function<void()>& call) override;
+
   private:
+    DriverAgentLibrary driverAgent_;
+    bool quitting_ = false;
+
     const SingleInstanceMark& mark_;
 };
 

@@ -1,7 +1,9 @@
 // uidriver: one step against a running TalvexCfg.exe, for scripts/demo and the real-tray test.
-//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu | ok | answer YES|NO
+//   uidriver wait | show | tab N | exit | visible | hidden | gone | menu | ok | answer YES|NO | diag
 // Exits 0 when the program reached the state the step asks for (waiting for it with a
 // timeout), 1 when not, 2 for a step it doesn't know.
+#include "diag/diag_page.h"
+#include "tests/e2e/diag_driver.h"
 #include "tests/e2e/ui_driver.h"
 
 #include "platform/win32/form1_window.h"
@@ -110,6 +112,22 @@ bool Answer(HWND window, const char* argument) {
     return WaitUntil([&] { return !IsWindow(question); });
 }
 
+// The Diagnostic page brought forward with its shortcut, and one confirmed run on it.
+bool Diag(HWND window, const char*) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    win32::ScopedKernelHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!process) return false;
+    DiagDriver page(process.get(), window);
+    if (!page.Reach()) return false;
+    page.ClickFrontButton();
+    HWND warning = page.WaitForMessage(kDiagWarning);
+    if (!warning) return false;
+    PostMessageA(warning, WM_COMMAND, IDYES, 0);
+    return Painted(window, page.WaitForRun() && page.WaitForIdle());
+}
+
 struct Step {
     const char* name;
     bool (*run)(HWND window, const char* argument);
@@ -118,6 +136,7 @@ struct Step {
 constexpr Step kSteps[] = {
     {"wait", Started},  {"show", Show}, {"tab", Tab},       {"exit", Exit}, {"visible", Visible},
     {"hidden", Hidden}, {"gone", Gone}, {"menu", MenuOpen}, {"ok", Ok},     {"answer", Answer},
+    {"diag", Diag},
 };
 
 } // namespace
@@ -132,6 +151,6 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: uidriver wait | show | tab N | exit | visible | hidden | gone | menu | ok "
-                 "| answer YES|NO\n");
+                 "| answer YES|NO | diag\n");
     return 2;
 }

@@ -111,3 +111,80 @@ TEST_F(OpenAccess, ReportsTheFailedStepLeavesNothingOpenAndOpensOnce) {
 }
 
 } // namespace
+
+namespace {
+
+// A library whose device and range opens can be made to fail; it records every open and close
+// and never hands out the same handle twice.
+struct FlakyLibrary {
+    static inline std::vector<std::string> calls;
+    static inline bool failDevice = false, failRange = false;
+    static inline uint32_t lastHandle = 0;
+
+    static std::string Name(const char* op, uint32_t h) { return op + std::to_string(h); }
+    static int32_t WINAPI Open() { return calls.push_back("OpenLib"), 1; }
+    static void WINAPI Close() { calls.push_back("CloseLib"); }
+    static uint32_t WINAPI Device(const char*, uint32_t, int32_t*) {
+        return failDevice ? 0 : (calls.push_back(Name("Device", lastHandle + 1)), ++lastHandle);
+    }
+    static uint32_t WINAPI Range(uint32_t, const char*, uint32_t, int32_t*) {
+        return failRange ? 0 : (calls.push_back(Name("Range", lastHandle + 1)), ++lastHandle);
+    }
+    static void WINAPI CloseRange(uint32_t h) { calls.push_back(Name("CloseRange", h)); }
+    static void WINAPI CloseDevice(uint32_t h) { calls.push_back(Name("CloseDevice", h)); }
+    static constexpr DriverAgentApi kApi = {Open,        Close,   Device,  Range,   CloseRange,
+                                            CloseDevice, nullptr, nullptr, nullptr, nullptr};
+};
+
+class RetriedOpen : public ::testing::Test {
+  protected:
+    RetriedOpen() {
+        FlakyLibrary::calls.clear();
+        FlakyLibrary::lastHandle = 0;
+        FlakyLibrary::failDevice = FlakyLibrary::failRange = false;
+        SetDriverAgent(&FlakyLibrary::kApi);
+    }
+    ~RetriedOpen() override {
+        ResetAdapterAccess();
+        SetDriverAgent(nullptr);
+    }
+    static AdapterAccess Open() { return OpenAdapterAccess("TalvexSvc", 1, 0xE000); }
+    std::vector<std::string>& calls = FlakyLibrary::calls;
+};
+
+TEST_F(RetriedOpen, AFailedAttemptClosesWhatItOpenedAndTheRetryStartsAfresh) {
+    FlakyLibrary::failRange = true;
+    EXPECT_EQ(Open(), AdapterAccess::NoIoRange);
+    FlakyLibrary::failRange = false;
+    FlakyLibrary::failDevice = true;
+    EXPECT_EQ(Open(), AdapterAccess::NoDevice);
+    FlakyLibrary::failDevice = false;
+    EXPECT_EQ(Open(), AdapterAccess::Open);
+    const std::vector<std::string> expected = {
+        "OpenLib", "Device1",  "CloseDevice1", "CloseLib", // no range: device and connection closed
+        "OpenLib", "CloseLib",                             // no device: the connection closed
+        "OpenLib", "Device2",  "Range3"};
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(hIoRange, 3u);
+    EXPECT_EQ(Open(), AdapterAccess::Open); // still open: nothing is asked of the library
+    EXPECT_EQ(calls.size(), expected.size());
+}
+
+TEST_F(RetriedOpen, HandlesAreNotTrustedAfterACloseOrUnderAnotherLibrary) {
+    ASSERT_EQ(Open(), AdapterAccess::Open);
+    CloseAdapterAccess();
+    EXPECT_EQ(hIoRange, 2u); // termination leaves the numbers as they were
+    calls.clear();
+    ASSERT_EQ(Open(), AdapterAccess::Open);
+    EXPECT_EQ(calls, (std::vector<std::string>{"OpenLib", "Device3", "Range4"}));
+
+    // Another library (a reload) has never heard of these handles: they are dropped, not
+    // closed through it, and it opens its own.
+    static constexpr DriverAgentApi kReloaded = FlakyLibrary::kApi;
+    SetDriverAgent(&kReloaded);
+    calls.clear();
+    ASSERT_EQ(Open(), AdapterAccess::Open);
+    EXPECT_EQ(calls, (std::vector<std::string>{"OpenLib", "Device5", "Range6"}));
+}
+
+} // namespace
