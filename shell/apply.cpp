@@ -8,10 +8,9 @@ namespace talvex {
 namespace {
 
 constexpr unsigned kEwxReboot = 2; // restart, without forcing applications to close
-constexpr std::int32_t kAccessDenied = 5;
 
 std::string WhyWriteFailed(std::int32_t error) {
-    if (error == kAccessDenied)
+    if (error == kErrorAccessDenied)
         return "Windows denied access to the driver's settings. Changing them needs an "
                "administrator: run Talvex Adapter Configuration as an administrator and try "
                "again.";

@@ -22,9 +22,13 @@ UINT MessageBoxFlags(MsgBoxStyle style) {
 
 } // namespace
 
+// An instance of another user holds a mark this user may not open: access is denied then, and
+// that too means another instance is running.
 SingleInstanceMark::SingleInstanceMark()
-    : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)),
-      previous_(GetLastError() == ERROR_ALREADY_EXISTS) {}
+    : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)), previous_([] {
+          const DWORD error = GetLastError();
+          return error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED;
+      }()) {}
 
 MsgBoxResult Win32Services::MsgBox(const std::string& text, const std::string& title,
                                    MsgBoxStyle style) {
