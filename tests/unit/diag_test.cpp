@@ -5,7 +5,6 @@
 #include "hardware/registers.h"
 #include "hardware/srom_image.h"
 #include "platform/memory/memory_diag_page.h"
-#include "platform/memory/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "simulator/driver_agent_sim.h"
@@ -85,17 +84,6 @@ class DiagTest : public testing::Test {
     DiagPage page{ui.Controls(), services, registry, driverKeyName, currentAdapter};
     const std::vector<uint32_t> kSuspendResume = {0x10000000, 0x02000000, 0x08000000, 0x01000000};
 };
-
-TEST_F(DiagTest, PageStartsWithThreeCheckedItemsCountOneAndStartInFront) {
-    ASSERT_EQ(ui.lvwBasicDiag.ItemCount(), 3);
-    EXPECT_EQ(ui.lvwBasicDiag.ItemText(2), "SROM Test");
-    EXPECT_EQ(ui.lvwBasicDiag.ItemText(3), "Cable Test");
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_TRUE(ui.lvwBasicDiag.Checked(i));
-    EXPECT_EQ(ui.txtTotalTestCount.Text(), "1");
-    EXPECT_TRUE(ui.cbStartBasicDiagTest.InFront());
-    EXPECT_TRUE(ui.cbStartBasicDiagTest.Enabled());
-}
 
 TEST_F(DiagTest, OneCyclePassesEverythingBetweenOneSuspendAndOneResume) {
     // Left over from an earlier run: emptied before the first test, with Stop Test in front.
@@ -398,27 +386,6 @@ TEST(DiagText, AddressAndCycleCount) {
     EXPECT_EQ(CycleCount(""), 0);
     EXPECT_EQ(CycleCount("-3"), 0);
     EXPECT_EQ(CycleCount("99999999999999999999"), 1000000);
-}
-
-// How the page is reached: a shortcut brings it forward, any tab brings its own page back.
-TEST(DiagReach, ShortcutShowsThePageAndEvenTheSelectedTabBringsItsPageBack) {
-    MemoryRegistry registry;
-    const std::string card = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
-    registry.SeedString(kHKeyLocalMachine, card, "Title", "Talvex Adapter");
-    registry.SeedString(kHKeyLocalMachine, card, "ProductName", "TVR8Q");
-    registry.SeedString(kHKeyLocalMachine, card, "ServiceName", "TVR8Q1");
-    MemoryServices services;
-    MemoryForm1 ui;
-    Form1 form(ui.Controls(), services, registry);
-    ASSERT_TRUE(form.InitializeWindow());
-    form.ShowDiagnosticPage();
-    EXPECT_TRUE(ui.frmDiag.InFront());
-    form.WyncorTabStrip_Click(); // General is still the selected tab
-    EXPECT_TRUE(ui.frmGeneral.InFront());
-    form.ShowDiagnosticPage();
-    ui.tabs.Select(4);
-    form.WyncorTabStrip_Click();
-    EXPECT_TRUE(ui.frmSupport.InFront());
 }
 
 } // namespace

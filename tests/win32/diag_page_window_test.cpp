@@ -1,6 +1,5 @@
-// The Diagnostic page's Win32 layer under Wine: the list view's columns, checkboxes and info tips,
-// the spin control, the shared rectangle of Start and Stop, reaching the page, and the guard
-// around the hardware library.
+// The Diagnostic page's Win32 layer under Wine: the list view's columns and checkboxes, and the
+// guard around the hardware library. What a user sees of the page is held by the end-to-end tests.
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "platform/win32/form1_window.h"
@@ -8,8 +7,6 @@
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>
-
-#include <array>
 
 namespace talvex::win32 {
 namespace {
@@ -31,11 +28,6 @@ class DiagPageWindowTest : public testing::Test {
         return FindWindowExA(Page(), nullptr, className, text);
     }
     HWND List() const { return Child(WC_LISTVIEWA); }
-    static std::string WindowText(HWND hwnd) {
-        char text[64] = {};
-        GetWindowTextA(hwnd, text, sizeof text);
-        return text;
-    }
     std::string Cell(int row, int column) const {
         char text[64] = {};
         LVITEMA item{};
@@ -46,25 +38,6 @@ class DiagPageWindowTest : public testing::Test {
                      reinterpret_cast<LPARAM>(&item));
         return text;
     }
-    // The control a click in the middle of the buttons' rectangle reaches.
-    HWND ButtonUnderClick() const {
-        RECT rect{};
-        GetWindowRect(Child("Button", "Start Test"), &rect);
-        POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        ScreenToClient(Page(), &at);
-        return ChildWindowFromPointEx(Page(), at, CWP_SKIPINVISIBLE);
-    }
-    std::string FrontPage() const {
-        for (HWND child = GetWindow(Main(), GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT)) {
-            char name[64] = {}, text[64] = {};
-            GetClassNameA(child, name, sizeof name);
-            GetWindowTextA(child, text, sizeof text);
-            if (std::string(name) == kPageClassName) return text;
-        }
-        return "";
-    }
-
     MemoryRegistry registry;
     MemoryServices services;
     Form1Window window;
@@ -109,107 +82,6 @@ TEST_F(DiagPageWindowTest, ListShowsSubItemsInTheirColumnsAndChecksRaiseOnlyUser
     SendMessageA(List(), LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
     EXPECT_TRUE(list.Checked(3));
     EXPECT_TRUE(IsWindowEnabled(start));
-}
-
-TEST_F(DiagPageWindowTest, EachItemsRowCarriesItsTipAndAnUntestedItemNone) {
-    controls.diag.lvwBasicDiag->SetInfoTip(3, "Cable status 05: bit 7 is clear");
-    std::array<HWND, 1> found{};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* out = reinterpret_cast<std::array<HWND, 1>*>(param);
-            char name[64] = {};
-            GetClassNameA(hwnd, name, sizeof name);
-            // The list's tooltip has a tool for each of the three items.
-            if (std::string(name) == TOOLTIPS_CLASSA &&
-                SendMessageA(hwnd, TTM_GETTOOLCOUNT, 0, 0) == 3)
-                (*out)[0] = hwnd;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    HWND tips = found[0]; // the list's own tooltip control
-    ASSERT_NE(tips, nullptr);
-    auto tipOf = [&](int item) {
-        char text[128] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = List();
-        tool.uId = static_cast<UINT_PTR>(item);
-        tool.lpszText = text;
-        SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-        RECT row{LVIR_BOUNDS, 0, 0, 0};
-        SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(item - 1),
-                     reinterpret_cast<LPARAM>(&row));
-        SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_TRUE(EqualRect(&row, &tool.rect)) << item;
-        return std::string(text);
-    };
-    EXPECT_EQ(tipOf(3), "Cable status 05: bit 7 is clear");
-    EXPECT_EQ(tipOf(1), "");
-    controls.diag.lvwBasicDiag->SetInfoTip(3, "");
-    EXPECT_EQ(tipOf(3), "");
-}
-
-TEST_F(DiagPageWindowTest, SpinWritesTheCountAndStaysWithinOneToFifty) {
-    HWND spin = Child(UPDOWN_CLASSA);
-    HWND count = nullptr;
-    for (HWND child = GetWindow(Page(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == GetDlgCtrlID(spin) - 1) count = child;
-    }
-    ASSERT_NE(count, nullptr);
-    EXPECT_EQ(WindowText(count), "1");
-    EXPECT_TRUE(GetWindowLongA(count, GWL_STYLE) & ES_READONLY);
-    auto press = [&](int delta) {
-        NMUPDOWN change{};
-        change.hdr = {spin, static_cast<UINT_PTR>(GetDlgCtrlID(spin)),
-                      static_cast<UINT>(UDN_DELTAPOS)};
-        change.iPos = static_cast<int>(SendMessageA(spin, UDM_GETPOS32, 0, 0));
-        change.iDelta = delta;
-        SendMessageA(Main(), WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
-    };
-    press(+1);
-    EXPECT_EQ(controls.diag.txtTotalTestCount->Text(), "2");
-    for (int i = 0; i < 60; ++i)
-        press(+1);
-    EXPECT_EQ(controls.diag.txtTotalTestCount->Text(), "50");
-    for (int i = 0; i < 60; ++i)
-        press(-1);
-    EXPECT_EQ(controls.diag.txtTotalTestCount->Text(), "1");
-}
-
-TEST_F(DiagPageWindowTest, StartAndStopShareOneRectangleAndTheFrontOneTakesTheClick) {
-    HWND start = Child("Button", "Start Test");
-    HWND stop = Child("Button", "Stop Test");
-    RECT a{}, b{};
-    GetWindowRect(start, &a);
-    GetWindowRect(stop, &b);
-    EXPECT_TRUE(EqualRect(&a, &b));
-    EXPECT_EQ(ButtonUnderClick(), start);
-    controls.diag.cbStopBasicDiagTest->BringToFront();
-    EXPECT_EQ(ButtonUnderClick(), stop);
-    EXPECT_TRUE(GetWindowLongA(start, GWL_STYLE) & WS_VISIBLE);
-    EXPECT_TRUE(IsWindowEnabled(start));
-}
-
-TEST_F(DiagPageWindowTest, ShortcutBringsThePageAndAClickOnTheSelectedTabTakesItBack) {
-    MSG key{Main(), WM_KEYDOWN, 'D', 0, 0, {}};
-    EXPECT_FALSE(window.PreTranslate(key) && FrontPage() == "Diagnostic"); // no Ctrl+Shift
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    EXPECT_TRUE(window.PreTranslate(key));
-    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
-    EXPECT_EQ(FrontPage(), "Diagnostic");
-
-    HWND tabs = FindWindowExA(Main(), nullptr, WC_TABCONTROLA, nullptr);
-    RECT tab{};
-    SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
-    SendMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(tabs, WM_LBUTTONUP, 0, at);
-    EXPECT_EQ(FrontPage(), "General");
 }
 
 TEST(HardwareGuard, AFaultInsideTheCallEndsTheCallAndTheProgramGoesOn) {

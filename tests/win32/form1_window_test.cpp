@@ -163,20 +163,24 @@ TEST(ProgrammaticChange, NotificationsDuringAProgramChangeAreMarked) {
 
 // Clicks a button of the modal form from another thread once the form is up.
 std::thread ClickWhenShown(const char* caption, const char* buttonText) {
+    // Again and again until the form is gone: a click that lands while the form is still coming
+    // up can be lost, and the form would then wait for ever.
     return std::thread([=] {
-        for (int i = 0; i < 500; ++i) {
-            // The form exists before its buttons do: wait for the button too.
-            if (HWND form = FindWindowA("TalvexModalForm", caption)) {
-                if (!buttonText) {
-                    PostMessageA(form, WM_CLOSE, 0, 0);
-                    return;
-                }
-                if (HWND button = FindWindowExA(form, nullptr, "Button", buttonText)) {
-                    PostMessageA(button, BM_CLICK, 0, 0);
-                    return;
-                }
+        bool seen = false;
+        for (int i = 0; i < 1500; ++i) {
+            HWND form = FindWindowA("TalvexModalForm", caption);
+            if (!form) {
+                if (seen) return;
+                Sleep(10);
+                continue;
             }
-            Sleep(10);
+            seen = true;
+            if (!buttonText) {
+                PostMessageA(form, WM_CLOSE, 0, 0);
+            } else if (HWND button = FindWindowExA(form, nullptr, "Button", buttonText)) {
+                PostMessageA(button, BM_CLICK, 0, 0);
+            }
+            Sleep(100);
         }
     });
 }
