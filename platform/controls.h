@@ -55,6 +55,25 @@ class MenuItem {
     virtual void SetCaption(const std::string& caption) = 0;
 };
 
+// --- The General and Support pages ---
+
+// A text box whose border can be taken away, so that its value reads like a label.
+class TextBox : public virtual Control {
+  public:
+    virtual bool HasBorder() const = 0;
+    virtual void RemoveBorder() = 0;
+};
+
+// A picture the program draws itself. Its one flag draws it highlighted; the General page keeps
+// its banner plain by clearing the flag whenever the page is shown.
+class Picture : public virtual Control {
+  public:
+    virtual bool Highlighted() const = 0;
+    virtual void SetHighlighted(bool highlighted) = 0;
+};
+
+// --- end of the General and Support pages ---
+
 // The main window itself.
 class FormWindow {
   public:

@@ -82,6 +82,31 @@ class MemoryTabStrip : public MemoryControl, public TabStrip {
     int selected_ = 1;
 };
 
+// --- The General and Support pages ---
+
+class MemoryTextBox : public MemoryControl, public TextBox {
+  public:
+    using MemoryControl::MemoryControl;
+    bool HasBorder() const override { return border_; }
+    void RemoveBorder() override { border_ = false; }
+
+  private:
+    bool border_ = true;
+};
+
+// Starts highlighted, so that a test sees whether the program cleared the flag.
+class MemoryPicture : public MemoryControl, public Picture {
+  public:
+    using MemoryControl::MemoryControl;
+    bool Highlighted() const override { return highlighted_; }
+    void SetHighlighted(bool highlighted) override { highlighted_ = highlighted; }
+
+  private:
+    bool highlighted_ = true;
+};
+
+// --- end of the General and Support pages ---
+
 class MemoryMenuItem : public MenuItem {
   public:
     explicit MemoryMenuItem(std::string caption) : caption_(std::move(caption)) {}

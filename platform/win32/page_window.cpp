@@ -8,4 +8,9 @@ void PageWindow::Create(HWND frame, std::span<const ChildLayout> layout, int dpi
     CreateChildren(frame, layout, dpi, font);
 }
 
+void PageWindow::Relayout(int dpi, HFONT font) {
+    RelayoutChildren(frame_, layout_, dpi, font);
+    OnRelayout(dpi);
+}
+
 } // namespace talvex::win32

@@ -69,6 +69,16 @@ class Win32TabStrip : public Win32Control, public TabStrip {
     bool TabSelected(int tab) const override;
 };
 
+// --- The General and Support pages ---
+
+class Win32TextBox : public Win32Control, public TextBox {
+  public:
+    bool HasBorder() const override;
+    void RemoveBorder() override;
+};
+
+// --- end of the General and Support pages ---
+
 class Win32MenuItem : public MenuItem {
   public:
     Win32MenuItem(HMENU menu, UINT id) : menu_(menu), id_(id) {}
