@@ -8,6 +8,7 @@
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 #include <utility>
 
@@ -109,6 +110,12 @@ LRESULT ChildBackground(HWND page, HDC dc, HWND child) {
     MapWindowPoints(child, page, &origin, 1);
     SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
     return reinterpret_cast<LRESULT>(PageBackgroundBrush(page));
+}
+
+// The window's size is fixed by its layout, not by the screen: at a high DPI on a small screen
+// it is cut off rather than squeezed, which would clip the pages inside it.
+void AllowLargerThanScreen(MINMAXINFO& info) {
+    info.ptMaxTrackSize = {SHRT_MAX, SHRT_MAX};
 }
 
 // Page frames only hold controls; what their controls report goes to the main window.
@@ -261,6 +268,9 @@ bool Form1Window::Visible() const {
 }
 
 void Form1Window::SetVisible(bool visible) {
+    if (visible)
+        for (PageWindow* page : pageWindows_)
+            page->BeforeShow();
     ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
     if (visible) SetForegroundWindow(hwnd_);
 }
@@ -297,6 +307,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case kTrayCallbackMessage: OnTrayCallback(static_cast<UINT>(LOWORD(lParam))); return 0;
+    case WM_GETMINMAXINFO: AllowLargerThanScreen(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_DPICHANGED:
         OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

@@ -18,6 +18,9 @@ class PageWindow {
     // Moves and sizes every child of the page's table for a new DPI and gives it the font; a
     // page with fonts or pictures of its own renews them in OnRelayout.
     void Relayout(int dpi, HFONT font);
+    // Runs each time before the main window is shown: what the page needs only to be seen (a
+    // font to measure, for one) is made here rather than at start-up.
+    virtual void BeforeShow() {}
     HWND Frame() const { return frame_; }
     HWND Child(int id) const { return GetDlgItem(frame_, id); }
 
@@ -30,6 +33,7 @@ class PageWindow {
     virtual void OnRelayout(int /*dpi*/) {}
 
     HWND frame_ = nullptr;
+    int dpi_ = 0;
     std::span<const ChildLayout> layout_;
 };
 

@@ -145,6 +145,12 @@ void Paint(HWND hwnd, PictureState& state) {
                       size.cy, memory, 0, 0, size.cx, size.cy, blend);
         SelectObject(memory, old);
         DeleteDC(memory);
+        // A flag with a white field would otherwise melt into a white page.
+        if (GetWindowLongPtrA(hwnd, GWL_STYLE) & SS_SUNKEN) {
+            const RECT image{(client.right - size.cx) / 2, (client.bottom - size.cy) / 2,
+                             (client.right + size.cx) / 2, (client.bottom + size.cy) / 2};
+            FrameRect(dc, &image, GetSysColorBrush(COLOR_BTNSHADOW));
+        }
     }
     if (state.highlighted) DrawFocusRect(dc, &client);
     EndPaint(hwnd, &paint);

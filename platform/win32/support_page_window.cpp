@@ -10,7 +10,7 @@ namespace {
 using enum SupportPageWindow::ControlId;
 
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
-constexpr DWORD kFlag = SS_NOTIFY; // clickable
+constexpr DWORD kFlag = SS_NOTIFY | SS_SUNKEN; // clickable, framed
 
 // Four columns at 960, 1920, 2880 and 3840, four rows from 840 down by 600, in alphabetical
 // order row by row; the last row holds two flags in the middle columns.
@@ -107,12 +107,21 @@ void SetFont(HWND control, const ScopedFont& font) {
 
 void SupportPageWindow::Build(HWND frame, int dpi, HFONT font) {
     Create(frame, kSupportChildren, dpi, font);
-    OnRelayout(dpi);
     AddTooltips();
 }
 
-// The named fonts are made anew for the DPI; the old ones go only once no label uses them.
+// Looking fonts up and measuring texts in them costs the first use of fonts in the process,
+// which the hidden start-up need not pay.
+void SupportPageWindow::BeforeShow() {
+    if (!titleFont_) MakeFonts(dpi_);
+}
+
 void SupportPageWindow::OnRelayout(int dpi) {
+    if (titleFont_) MakeFonts(dpi);
+}
+
+// The named fonts are made anew for the DPI; the old ones go only once no label uses them.
+void SupportPageWindow::MakeFonts(int dpi) {
     ScopedFont title = CreateFittingFont(Child(kIdLbSupportTitle), kTitleFont, dpi);
     ScopedFont product = CreateFittingFont(Child(kIdLbProduct), kProductFont, dpi);
     ScopedFont notice = CreateFittingFont(Child(kIdLbNotice), kNoticeFont, dpi);

@@ -38,9 +38,11 @@ class SupportPageWindow : public PageWindow {
     void Attach(SupportPage& page) { page_ = &page; }
 
     bool OnCommand(int id, int code) override;
+    void BeforeShow() override;
 
   private:
     void OnRelayout(int dpi) override;
+    void MakeFonts(int dpi);
     void AddTooltips();
 
     SupportPage* page_ = nullptr;

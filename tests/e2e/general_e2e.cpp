@@ -110,7 +110,8 @@ TEST_F(GeneralAndSupport, AtTwoHundredPercentFlagsAreCrispAndEachClickReachesThe
         [&] { return ChildrenInZOrder(window, win32::kPageClassName).front() == support; }));
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
-    // 40 x 24 doubled: each stripe of the German flag is 16 pixels of one exact colour.
+    // 40 x 24 doubled: each stripe of the German flag is 16 pixels of one exact colour, inside
+    // the flag's one-pixel frame.
     HWND germany = GetDlgItem(support, SupportPageWindow::kIdImgGermany);
     RECT flag{};
     GetClientRect(germany, &flag);
@@ -119,8 +120,8 @@ TEST_F(GeneralAndSupport, AtTwoHundredPercentFlagsAreCrispAndEachClickReachesThe
     ASSERT_TRUE(
         WaitUntil([&] { return ScreenColour(germany, 40, 40) != ScreenColour(germany, 40, 8); }));
     for (int stripe = 0; stripe < 3; ++stripe) {
-        const COLORREF top = ScreenColour(germany, 2, stripe * 16);
-        EXPECT_EQ(ScreenColour(germany, 77, stripe * 16 + 15), top) << "stripe " << stripe;
+        const COLORREF first = ScreenColour(germany, 2, stripe * 16 + 1);
+        EXPECT_EQ(ScreenColour(germany, 77, stripe * 16 + 14), first) << "stripe " << stripe;
     }
     EXPECT_NE(ScreenColour(germany, 40, 15), ScreenColour(germany, 40, 16));
 

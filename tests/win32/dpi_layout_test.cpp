@@ -95,6 +95,7 @@ class DpiLayout : public testing::TestWithParam<int> {
 
 TEST_P(DpiLayout, EveryControlStaysOnItsPageAndEveryLabelFits) {
     Form1Window window;
+    window.SetVisible(true); // the pages' fonts are made for being seen
     HWND hwnd = reinterpret_cast<HWND>(window.hWnd());
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -115,6 +116,7 @@ void MoveToDpi(HWND hwnd, int dpi) {
 
 TEST(DpiChange, EverythingIsLaidOutAgainFromTheTablesAtTheNewDpi) {
     Form1Window window;
+    window.SetVisible(true);
     HWND hwnd = reinterpret_cast<HWND>(window.hWnd());
     HWND page = FindWindowExA(hwnd, nullptr, kPageClassName, "Support");
     ASSERT_NE(page, nullptr);
