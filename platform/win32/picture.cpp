@@ -39,13 +39,30 @@ std::string ResourceName(HWND hwnd) {
     return name;
 }
 
-// WIC lives in COM; the apartment is joined once for the thread and never left.
-bool ComReady() {
-    static const bool ready = [] {
-        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        return SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
-    }();
-    return ready;
+// WIC lives in COM. ole32 is loaded when the first picture is painted, not at start-up, and the
+// thread joins the apartment then, for the life of the process.
+struct Com {
+    HRESULT(WINAPI* initialize)(void*, DWORD) = nullptr;
+    HRESULT(WINAPI* createInstance)(REFCLSID, IUnknown*, DWORD, REFIID, void**) = nullptr;
+    bool ready = false;
+
+    Com() {
+        HMODULE ole32 = LoadLibraryA("ole32.dll");
+        if (!ole32) return;
+        Load(ole32, "CoInitializeEx", initialize);
+        Load(ole32, "CoCreateInstance", createInstance);
+        if (!initialize || !createInstance) return;
+        const HRESULT joined = initialize(nullptr, COINIT_APARTMENTTHREADED);
+        ready = SUCCEEDED(joined) || joined == RPC_E_CHANGED_MODE;
+    }
+    template <typename F> static void Load(HMODULE module, const char* name, F& function) {
+        function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+};
+
+const Com& TheCom() {
+    static const Com com;
+    return com;
 }
 
 // A premultiplied 32-bit top-down DIB of the image, fitted into the box with its proportions
@@ -58,9 +75,9 @@ ScopedBitmap DecodeFitted(const void* data, DWORD bytes, SIZE box, SIZE& made) {
     ComPtr<IWICFormatConverter> converter;
     ComPtr<IWICBitmapScaler> scaler;
     UINT width = 0, height = 0;
-    if (!ComReady() ||
-        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_PPV_ARGS(&factory))) ||
+    if (!TheCom().ready ||
+        FAILED(TheCom().createInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(&factory))) ||
         FAILED(factory->CreateStream(&stream)) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), bytes)) ||
         FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
