@@ -5,11 +5,13 @@
 #include "platform/memory/memory_services.h"
 #include "platform/win32/form1_window.h"
 #include "platform/win32/layout.h"
+#include "platform/win32/modal_form.h"
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace talvex::win32 {
@@ -147,6 +149,34 @@ TEST(DpiChange, EverythingIsLaidOutAgainFromTheTablesAtTheNewDpi) {
     EXPECT_EQ(client.right, TwipsToPixels(5760, dpi));
     const RECT back = RectIn(firstOnPage, page);
     EXPECT_TRUE(EqualRect(&before, &back));
+}
+
+TEST(DpiChange, ADialogIsLaidOutAgainWhileItIsOpen) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    } // a quit left by an earlier test would close the dialog at once
+    constexpr ChildLayout children[] = {
+        {IDOK, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2280, 840, 1215, 375}},
+    };
+    RECT button{}, client{};
+    int dpi = 0;
+    std::thread mover([&] {
+        HWND form = nullptr;
+        for (int i = 0; i < 500 && !(form = FindWindowA("TalvexModalForm", "Denser")); ++i)
+            Sleep(10);
+        if (!form) return;
+        dpi = WindowDpi(form);
+        MoveToDpi(form, dpi * 2); // sent: handled by the dialog's own loop before it returns
+        GetWindowRect(GetDlgItem(form, IDOK), &button);
+        GetClientRect(form, &client);
+        PostMessageA(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(RunModalForm({"Denser", 5775, 1380, children}), IDOK);
+    mover.join();
+    ASSERT_GT(dpi, 0);
+    EXPECT_EQ(button.right - button.left, TwipsToPixels(1215, dpi * 2));
+    EXPECT_EQ(client.right, TwipsToPixels(5775, dpi * 2));
+    EXPECT_EQ(client.bottom, TwipsToPixels(1380, dpi * 2));
 }
 
 } // namespace

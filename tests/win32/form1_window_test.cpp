@@ -165,13 +165,16 @@ TEST(ProgrammaticChange, NotificationsDuringAProgramChangeAreMarked) {
 std::thread ClickWhenShown(const char* caption, const char* buttonText) {
     return std::thread([=] {
         for (int i = 0; i < 500; ++i) {
+            // The form may be found before its buttons have been created: wait for them too.
             if (HWND form = FindWindowA("TalvexModalForm", caption)) {
                 if (!buttonText) {
                     PostMessageA(form, WM_CLOSE, 0, 0);
-                } else if (HWND button = FindWindowExA(form, nullptr, "Button", buttonText)) {
-                    PostMessageA(button, BM_CLICK, 0, 0);
+                    return;
                 }
-                return;
+                if (HWND button = FindWindowExA(form, nullptr, "Button", buttonText)) {
+                    PostMessageA(button, BM_CLICK, 0, 0);
+                    return;
+                }
             }
             Sleep(10);
         }
