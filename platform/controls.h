@@ -59,6 +59,9 @@ class TextBox : public virtual Control {
     virtual bool ReadOnly() const = 0;
     virtual void ShowBalloonTip(const std::string& title, const std::string& text) = 0;
     virtual void HideBalloonTip() = 0;
+    // Without its border a box's value reads like a label.
+    virtual bool HasBorder() const = 0;
+    virtual void RemoveBorder() = 0;
 };
 
 // A tab strip whose tabs count from 1.
@@ -98,6 +101,18 @@ class ListView : public virtual Control {
     // Repaints the list now.
     virtual void Refresh() = 0;
 };
+
+// --- The General and Support pages ---
+
+// A picture the program draws itself. Its one flag draws it highlighted; the General page keeps
+// its banner plain by clearing the flag whenever the page is shown.
+class Picture : public virtual Control {
+  public:
+    virtual bool Highlighted() const = 0;
+    virtual void SetHighlighted(bool highlighted) = 0;
+};
+
+// --- end of the General and Support pages ---
 
 // The main window itself.
 class FormWindow {

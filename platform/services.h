@@ -1,6 +1,7 @@
 // System services and the program's dialogs, as the window logic needs them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -32,6 +33,28 @@ class Services {
     virtual std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) = 0;
 
     // --- The General and Support pages ---
+
+    // A NetBIOS control block with the fields the program sets or reads; the others are zero.
+    struct Ncb {
+        std::uint8_t command = 0;
+        std::uint8_t lana = 0;
+        char callName[16] = {};
+        std::uint8_t* buffer = nullptr;
+        std::uint16_t length = 0;
+    };
+    // Netbios of netapi32; returns the command's return code (0 when it succeeded).
+    virtual std::uint8_t Netbios(Ncb& ncb) = 0;
+    // A zero-filled block of the process heap, or null when none could be had.
+    virtual std::uint8_t* HeapAlloc(std::size_t bytes) = 0;
+    virtual void HeapFree(std::uint8_t* block) = 0;
+    // The local host name, and the first IPv4 address it resolves to (dotted text), as Winsock
+    // gives them; empty when Winsock gives nothing.
+    virtual std::string LocalHostName() = 0;
+    virtual std::string LocalIP() = 0;
+    // The shell's ShellExecuteA with its six arguments; its result is not examined.
+    virtual void ShellExecuteA(std::uintptr_t owner, const std::string& operation,
+                               const std::string& file, const std::string& parameters,
+                               const std::string& directory, int showCommand) = 0;
 
     // --- Diagnostics ---
 

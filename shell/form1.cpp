@@ -33,6 +33,7 @@ bool Form1::LoadWindow() {
     loaded_ = true;
     c_.frmGeneral->BringToFront();
     if (!FindAdapter()) return false;
+    general.ShowGeneralInfo();
     if (c_.cbNetCardDesp->ListCount() > 0) c_.cbNetCardDesp->SetListIndex(0);
     HideWindow();
     return true;
@@ -52,6 +53,7 @@ void Form1::WyncorTabStrip_Click() {
     TabStrip& tabs = *c_.WyncorTabStrip;
     if (tabs.TabSelected(1)) {
         c_.frmGeneral->BringToFront();
+        general.ResetTransImg1();
     } else if (tabs.TabSelected(2)) {
         bAdvPageVisited = true;
         c_.frmAdvanced->BringToFront();

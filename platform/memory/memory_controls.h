@@ -106,13 +106,31 @@ class MemoryTextBox : public MemoryControl, public TextBox {
         balloon_ = title + ": " + text;
     }
     void HideBalloonTip() override { balloon_.clear(); }
+    bool HasBorder() const override { return border_; }
+    void RemoveBorder() override { border_ = false; }
     // The balloon on screen as "title: text", or empty when none is shown.
     const std::string& Balloon() const { return balloon_; }
 
   private:
     bool readOnly_;
     std::string balloon_;
+    bool border_ = true;
 };
+
+// --- The General and Support pages ---
+
+// Starts highlighted, so that a test sees whether the program cleared the flag.
+class MemoryPicture : public MemoryControl, public Picture {
+  public:
+    using MemoryControl::MemoryControl;
+    bool Highlighted() const override { return highlighted_; }
+    void SetHighlighted(bool highlighted) override { highlighted_ = highlighted; }
+
+  private:
+    bool highlighted_ = true;
+};
+
+// --- end of the General and Support pages ---
 
 class MemoryMenuItem : public MenuItem {
   public:

@@ -8,8 +8,12 @@ namespace talvex {
 
 struct MemoryGeneralPage {
     ZOrder siblings;
+    MemoryTextBox txtLocalHostName{siblings}, txtEthernetAddress{siblings}, txtIPAddress{siblings};
+    MemoryPicture TransImg1{siblings};
 
-    GeneralControls Controls() { return {}; }
+    GeneralControls Controls() {
+        return {&txtLocalHostName, &txtEthernetAddress, &txtIPAddress, &TransImg1};
+    }
 };
 
 } // namespace talvex

@@ -4,6 +4,8 @@
 #include "hardware/driver_agent.h"
 #include "platform/services.h"
 
+#include <array>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -52,6 +54,49 @@ class MemoryServices : public Services {
     std::vector<std::string> calls; // the dialog and the restart calls, in order
 
     // --- The General and Support pages ---
+
+    // NetBIOS answers the adapter-status command with statusReturnCode, writing adapterAddress
+    // into the buffer only when that code is 0.
+    std::uint8_t Netbios(Ncb& ncb) override {
+        netbiosCalls.push_back(ncb);
+        if (ncb.command != kAdapterStatusCommand) return 0;
+        if (statusReturnCode == 0 && ncb.buffer && ncb.length >= adapterAddress.size())
+            std::memcpy(ncb.buffer, adapterAddress.data(), adapterAddress.size());
+        return statusReturnCode;
+    }
+    std::uint8_t* HeapAlloc(std::size_t bytes) override {
+        heapRequests.push_back(bytes);
+        if (!heapHasRoom) return nullptr;
+        ++heapBlocksHeld;
+        return new std::uint8_t[bytes]();
+    }
+    void HeapFree(std::uint8_t* block) override {
+        --heapBlocksHeld;
+        delete[] block;
+    }
+    std::string LocalHostName() override { return hostName; }
+    std::string LocalIP() override { return ipAddress; }
+
+    struct ShellCall {
+        std::uintptr_t owner;
+        std::string operation, file, parameters, directory;
+        int showCommand;
+    };
+    void ShellExecuteA(std::uintptr_t owner, const std::string& operation, const std::string& file,
+                       const std::string& parameters, const std::string& directory,
+                       int showCommand) override {
+        shellCalls.push_back({owner, operation, file, parameters, directory, showCommand});
+    }
+
+    static constexpr std::uint8_t kAdapterStatusCommand = 0x33;
+    std::array<std::uint8_t, 6> adapterAddress = {0x02, 0x1A, 0x3B, 0x4C, 0x5D, 0x6E};
+    std::uint8_t statusReturnCode = 0;
+    bool heapHasRoom = true;
+    std::vector<Ncb> netbiosCalls;
+    std::vector<std::size_t> heapRequests;
+    int heapBlocksHeld = 0;
+    std::string hostName = "talvex-pc", ipAddress = "192.168.10.20";
+    std::vector<ShellCall> shellCalls;
 
     // --- Diagnostics ---
 

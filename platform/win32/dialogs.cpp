@@ -1,6 +1,7 @@
 #include "platform/win32/dialogs.h"
 
 #include "platform/win32/modal_form.h"
+#include "platform/win32/picture.h"
 #include "resources/resources.h"
 #include "shell/form1.h"
 
@@ -11,7 +12,7 @@ enum : int { kIdImage1 = 1, kIdLbNoCard, kIdOKButton = IDOK };
 
 constexpr ChildLayout kNoAdapterFoundChildren[] = {
     {kIdOKButton, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2280, 840, 1215, 375}},
-    {kIdImage1, "STATIC", "#1", SS_ICON, {360, 300, 480, 480}},
+    {kIdImage1, kPictureClassName, RESOURCE_TEXT(IDI_TALVEX), 0, {360, 300, 480, 480}},
     {kIdLbNoCard,
      "STATIC",
      "No network adapter. Program will terminate.",

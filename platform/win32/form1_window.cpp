@@ -1,11 +1,14 @@
 #include "platform/win32/form1_window.h"
 
 #include "platform/win32/layout.h"
+#include "platform/win32/picture.h"
 #include "resources/resources.h"
 
 #include <uxtheme.h>
 #include <vsstyle.h>
 
+#include <algorithm>
+#include <climits>
 #include <iterator>
 #include <utility>
 
@@ -36,7 +39,7 @@ constexpr DWORD kPageExStyle = WS_EX_CONTROLPARENT;
 // Children are created top of the z-order first: the pages lie above the tab strip, General
 // above the others, the Diagnostic page at the bottom of the pages.
 constexpr ChildLayout kForm1Children[] = {
-    {kIdImgAdapter, "STATIC", "#1", SS_ICON, {240, 120, 480, 480}},
+    {kIdImgAdapter, kPictureClassName, RESOURCE_TEXT(IDI_TALVEX), 0, {240, 120, 480, 480}},
     {kIdNetCardDesp,
      WC_COMBOBOXA,
      "",
@@ -71,16 +74,58 @@ void PaintPageBackground(HWND page, HDC dc) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// The page's background as a brush, made for the page's size when first asked for, so that
+// labels and read-only boxes show the page behind them rather than a grey box.
+constexpr char kBackgroundBrush[] = "TalvexPageBrush";
+constexpr char kBackgroundBitmap[] = "TalvexPageBitmap";
+
+HBRUSH PageBackgroundBrush(HWND page) {
+    if (auto brush = static_cast<HBRUSH>(GetPropA(page, kBackgroundBrush))) return brush;
+    RECT client{};
+    GetClientRect(page, &client);
+    HDC screen = GetDC(page);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max<LONG>(client.right, 1),
+                                            std::max<LONG>(client.bottom, 1));
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PaintPageBackground(page, memory);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(page, screen);
+    HBRUSH brush = CreatePatternBrush(bitmap);
+    SetPropA(page, kBackgroundBitmap, bitmap);
+    SetPropA(page, kBackgroundBrush, brush);
+    return brush;
+}
+
+void ForgetPageBackground(HWND page) {
+    if (HANDLE brush = RemovePropA(page, kBackgroundBrush)) DeleteObject(brush);
+    if (HANDLE bitmap = RemovePropA(page, kBackgroundBitmap)) DeleteObject(bitmap);
+}
+
+// The brush is aligned with the page, wherever the child lies on it.
+LRESULT ChildBackground(HWND page, HDC dc, HWND child) {
+    SetBkMode(dc, TRANSPARENT);
+    POINT origin{};
+    MapWindowPoints(child, page, &origin, 1);
+    SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+    return reinterpret_cast<LRESULT>(PageBackgroundBrush(page));
+}
+
+// The window's size is fixed by its layout, not by the screen: at a high DPI on a small screen
+// it is cut off rather than squeezed, which would clip the pages inside it.
+void AllowLargerThanScreen(MINMAXINFO& info) {
+    info.ptMaxTrackSize = {SHRT_MAX, SHRT_MAX};
+}
+
 // Page frames only hold controls; what their controls report goes to the main window.
 LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND: PaintPageBackground(hwnd, reinterpret_cast<HDC>(wParam)); return 1;
     case WM_CTLCOLORSTATIC:
-        // Labels, check boxes and read-only boxes sit on the page's own background.
-        DrawThemeParentBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam),
-                                  nullptr);
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        return ChildBackground(hwnd, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SIZE: ForgetPageBackground(hwnd); break;
+    case WM_DESTROY: ForgetPageBackground(hwnd); break;
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_VSCROLL:
@@ -136,7 +181,7 @@ Form1Window::~Form1Window() {
 }
 
 void Form1Window::CreateControls() {
-    const int dpi = WindowDpi(hwnd_);
+    const int dpi = dpi_ = WindowDpi(hwnd_);
     font_ = CreateMessageFont(dpi);
     CreateChildren(hwnd_, kForm1Children, dpi, font_.get());
     SizeAndCentre(hwnd_, kClientWidth, kClientHeight, dpi);
@@ -235,6 +280,9 @@ bool Form1Window::Visible() const {
 }
 
 void Form1Window::SetVisible(bool visible) {
+    if (visible)
+        for (PageWindow* page : pageWindows_)
+            page->BeforeShow();
     ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
     if (visible) SetForegroundWindow(hwnd_);
 }
@@ -271,6 +319,10 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case kTrayCallbackMessage: OnTrayCallback(static_cast<UINT>(LOWORD(lParam))); return 0;
+    case WM_GETMINMAXINFO: AllowLargerThanScreen(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_DESTROY:
         tray_.Remove();
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -305,6 +357,20 @@ LRESULT Form1Window::OnNotify(const NMHDR& header) {
         if (page->OnNotify(header, result)) return result;
     if (header.idFrom == kIdTabStrip && header.code == TCN_SELCHANGE) form_->WyncorTabStrip_Click();
     return 0;
+}
+
+// Moved to a monitor of another density: everything is laid out again from the twips tables,
+// pages included, in a font made for the new DPI. The old font goes once nothing uses it.
+void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    ScopedFont font = CreateMessageFont(dpi);
+    RelayoutChildren(hwnd_, kForm1Children, dpi, font.get());
+    for (PageWindow* page : pageWindows_)
+        page->Relayout(dpi, font.get());
+    SizeForDpi(hwnd_, kClientWidth, kClientHeight, dpi, suggested);
+    font_ = std::move(font);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // Left click shows or hides the window, right click opens the menu. A double click would

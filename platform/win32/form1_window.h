@@ -56,9 +56,11 @@ class Form1Window : public FormWindow {
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     void OnTrayCallback(UINT mouseMessage);
+    void OnDpiChanged(int dpi, const RECT& suggested);
 
     HWND hwnd_ = nullptr;
     Form1* form_ = nullptr;
+    int dpi_ = 0;
     ScopedFont font_;
     ScopedIcon icon_;
     ScopedMenu menu_;

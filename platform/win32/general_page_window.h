@@ -3,18 +3,37 @@
 #pragma once
 
 #include "platform/win32/page_window.h"
+#include "platform/win32/picture.h"
+#include "platform/win32/win32_controls.h"
 #include "shell/general_page.h"
 
 namespace talvex::win32 {
 
 class GeneralPageWindow : public PageWindow {
   public:
+    // Control ids of this page: 300 to 399, unique in the main window, which receives
+    // the notifications of every page.
+    enum ControlId : int {
+        kIdImage1 = 300,
+        kIdLbLocalHostName,
+        kIdTxtLocalHostName,
+        kIdLbEthernetAddress,
+        kIdTxtEthernetAddress,
+        kIdLbIPAddress,
+        kIdTxtIPAddress,
+        kIdTransImg1,
+    };
+
     void Build(HWND frame, int dpi, HFONT font);
-    GeneralControls Controls() { return {}; }
-    void Attach(GeneralPage& page) { page_ = &page; }
+    GeneralControls Controls() {
+        return {&txtLocalHostName_, &txtEthernetAddress_, &txtIPAddress_, &TransImg1_};
+    }
+    // The page raises no events of its own.
+    void Attach(GeneralPage&) {}
 
   private:
-    GeneralPage* page_ = nullptr;
+    Win32TextBox txtLocalHostName_, txtEthernetAddress_, txtIPAddress_;
+    Win32Picture TransImg1_;
 };
 
 } // namespace talvex::win32

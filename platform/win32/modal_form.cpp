@@ -8,9 +8,23 @@ namespace {
 constexpr char kModalFormClass[] = "TalvexModalForm";
 
 struct ModalState {
+    explicit ModalState(const ModalFormLayout& form) : layout(form) {}
+    const ModalFormLayout& layout;
     int result = 0;
     bool closed = false;
+    int dpi = 0;
+    ScopedFont font;
 };
+
+// Moved to a monitor of another density: laid out again from the twips table.
+void OnDpiChanged(HWND form, ModalState& state, int dpi, const RECT& suggested) {
+    if (dpi <= 0 || dpi == state.dpi) return;
+    state.dpi = dpi;
+    ScopedFont font = CreateMessageFont(dpi);
+    RelayoutChildren(form, state.layout.children, dpi, font.get());
+    SizeForDpi(form, state.layout.clientWidth, state.layout.clientHeight, dpi, suggested);
+    state.font = std::move(font);
+}
 
 LRESULT CALLBACK ModalFormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<ModalState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -28,6 +42,9 @@ LRESULT CALLBACK ModalFormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_DESTROY:
         if (state) state->closed = true;
+        return 0;
+    case WM_DPICHANGED:
+        if (state) OnDpiChanged(hwnd, *state, LOWORD(wParam), *reinterpret_cast<RECT*>(lParam));
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -72,14 +89,14 @@ class DisabledThreadWindows {
 int RunModalForm(const ModalFormLayout& layout) {
     RegisterModalFormClass();
     DisabledThreadWindows disabled;
-    ModalState state;
+    ModalState state{layout};
     HWND form = CreateWindowExA(WS_EX_DLGMODALFRAME, kModalFormClass, layout.caption,
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), &state);
     if (!form) return 0;
-    const int dpi = WindowDpi(form);
-    ScopedFont font = CreateMessageFont(dpi);
-    CreateChildren(form, layout.children, dpi, font.get());
+    const int dpi = state.dpi = WindowDpi(form);
+    state.font = CreateMessageFont(dpi);
+    CreateChildren(form, layout.children, dpi, state.font.get());
     SizeAndCentre(form, layout.clientWidth, layout.clientHeight, dpi);
     ShowWindow(form, SW_SHOW);
     SetForegroundWindow(form);

@@ -15,6 +15,12 @@ class PageWindow {
 
     // Creates the children of the page's table inside frame.
     void Create(HWND frame, std::span<const ChildLayout> layout, int dpi, HFONT font);
+    // Moves and sizes every child of the page's table for a new DPI and gives it the font; a
+    // page with fonts or pictures of its own renews them in OnRelayout.
+    void Relayout(int dpi, HFONT font);
+    // Runs each time before the main window is shown: what the page needs only to be seen (a
+    // font to measure, for one) is made here rather than at start-up.
+    virtual void BeforeShow() {}
     HWND Frame() const { return frame_; }
     HWND Child(int id) const { return GetDlgItem(frame_, id); }
 
@@ -24,7 +30,10 @@ class PageWindow {
     virtual bool OnNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
 
   protected:
+    virtual void OnRelayout(int /*dpi*/) {}
+
     HWND frame_ = nullptr;
+    int dpi_ = 0;
     std::span<const ChildLayout> layout_;
 };
 

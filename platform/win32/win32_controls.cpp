@@ -351,6 +351,24 @@ void Win32ListView::Refresh() {
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
+// --- The General and Support pages ---
+
+bool Win32TextBox::HasBorder() const {
+    return (GetWindowLongPtrA(hwnd(), GWL_STYLE) & WS_BORDER) ||
+           (GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+// The frame changes only once the window is told to recompute it.
+void Win32TextBox::RemoveBorder() {
+    SetWindowLongPtrA(hwnd(), GWL_STYLE, GetWindowLongPtrA(hwnd(), GWL_STYLE) & ~WS_BORDER);
+    SetWindowLongPtrA(hwnd(), GWL_EXSTYLE,
+                      GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+// --- end of the General and Support pages ---
+
 std::string Win32MenuItem::Caption() const {
     char caption[256] = {};
     GetMenuStringA(menu_, id_, caption, sizeof caption, MF_BYCOMMAND);

@@ -95,6 +95,8 @@ class Win32TextBox : public Win32Control, public TextBox {
     bool ReadOnly() const override;
     void ShowBalloonTip(const std::string& title, const std::string& text) override;
     void HideBalloonTip() override;
+    bool HasBorder() const override;
+    void RemoveBorder() override;
     HWND tooltip() const { return tooltip_.get(); }
 
   private:
@@ -151,6 +153,10 @@ class Win32ListView : public Win32Control, public ListView {
     int columns_ = 1;
     ScopedWindow tips_;
 };
+
+// --- The General and Support pages ---
+
+// --- end of the General and Support pages ---
 
 class Win32MenuItem : public MenuItem {
   public:

@@ -33,6 +33,14 @@ class Win32Services : public Services {
     std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) override;
 
     // --- The General and Support pages ---
+    std::uint8_t Netbios(Ncb& ncb) override;
+    std::uint8_t* HeapAlloc(std::size_t bytes) override;
+    void HeapFree(std::uint8_t* block) override;
+    std::string LocalHostName() override;
+    std::string LocalIP() override;
+    void ShellExecuteA(std::uintptr_t owner, const std::string& operation, const std::string& file,
+                       const std::string& parameters, const std::string& directory,
+                       int showCommand) override;
 
     // --- Diagnostics ---
 

@@ -44,12 +44,13 @@ talvex_copy_prefix() {
     done
 }
 
-# Starts an Xvfb on a free display number and exports DISPLAY; sets xvfb_pid.
+# Starts an Xvfb on a free display number and exports DISPLAY; sets xvfb_pid. The screen is
+# 1024x768 unless TALVEX_XVFB_SCREEN says otherwise (a window laid out at 200 % needs more).
 talvex_start_xvfb() {
     local fifo display
     fifo=$(mktemp -u "${TMPDIR:-/tmp}/talvex-xvfb.XXXXXX")
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${TALVEX_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     xvfb_pid=$!
     read -r display <"$fifo"
     rm -f "$fifo"
