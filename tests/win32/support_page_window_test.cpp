@@ -27,19 +27,30 @@ std::vector<HWND> Flags(HWND page) {
     return flags;
 }
 
-HWND Tooltips() {
-    HWND found = nullptr;
+// The tooltip control that holds the flag as a tool: the window's other pages have tooltip
+// controls of their own.
+HWND TooltipsOf(HWND page, HWND flag) {
+    struct Search {
+        HWND page, flag, found;
+    } search{page, flag, nullptr};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM result) {
+        [](HWND hwnd, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
             char name[64] = {};
             GetClassNameA(hwnd, name, sizeof name);
             if (std::string(name) != TOOLTIPS_CLASSA) return TRUE;
-            *reinterpret_cast<HWND*>(result) = hwnd;
+            TTTOOLINFOA info{};
+            info.cbSize = sizeof info;
+            info.hwnd = s->page;
+            info.uId = reinterpret_cast<UINT_PTR>(s->flag);
+            if (!SendMessageA(hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)))
+                return TRUE;
+            s->found = hwnd;
             return FALSE;
         },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The tooltip text of the tool that is the given window.
@@ -72,7 +83,8 @@ TEST(SupportPageWindow, EachFlagNamesItsCountryAndItsClickOpensItsOwnSite) {
         FindWindowExA(reinterpret_cast<HWND>(window.hWnd()), nullptr, kPageClassName, "Support");
     ASSERT_NE(page, nullptr);
     const std::vector<HWND> flags = Flags(page);
-    HWND tooltips = Tooltips();
+    ASSERT_FALSE(flags.empty());
+    HWND tooltips = TooltipsOf(page, flags[0]);
     ASSERT_NE(tooltips, nullptr);
     EXPECT_EQ(SendMessageA(tooltips, TTM_GETTOOLCOUNT, 0, 0), 14);
 
