@@ -1,5 +1,8 @@
 #include "platform/win32/diag_page_window.h"
 
+#include "platform/win32/picture.h"
+#include "resources/resources.h"
+
 #include <algorithm>
 
 namespace talvex::win32 {
@@ -29,7 +32,7 @@ constexpr int kMaximumCount = 50;
 
 // Children are created top of the z-order first: Start Test lies above Stop Test at start.
 constexpr ChildLayout kDiagChildren[] = {
-    {kIdImgDiag, "STATIC", "#1", SS_ICON, {480, 240, 480, 480}},
+    {kIdImgDiag, kPictureClassName, RESOURCE_TEXT(IDI_DIAG), 0, {480, 240, 480, 480}},
     {kIdDiagDesp,
      "STATIC",
      "Diagnostic can find what problem your network adapter have.",

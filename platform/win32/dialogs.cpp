@@ -26,7 +26,7 @@ enum : int { kIdRebootImage1 = 1, kIdLabel1, kIdCbYes = IDYES, kIdCbNo = IDNO };
 constexpr ChildLayout kRebootChildren[] = {
     {kIdCbYes, "BUTTON", "YES", BS_DEFPUSHBUTTON | WS_TABSTOP, {1800, 960, 1215, 375}},
     {kIdCbNo, "BUTTON", "NO", BS_PUSHBUTTON | WS_TABSTOP, {3360, 960, 1215, 375}},
-    {kIdRebootImage1, "STATIC", "#1", SS_ICON, {240, 240, 480, 480}},
+    {kIdRebootImage1, kPictureClassName, RESOURCE_TEXT(IDI_REBOOT), 0, {240, 240, 480, 480}},
     {kIdLabel1,
      "STATIC",
      "After you chagne the setting of adapter, you must reboot the system. Do you want to "
