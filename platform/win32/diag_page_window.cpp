@@ -4,6 +4,7 @@
 #include "resources/resources.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace talvex::win32 {
 
@@ -65,6 +66,9 @@ constexpr ChildLayout kDiagChildren[] = {
     {kIdNAinSROM, "EDIT", "", kReadOnlyBox, {2880, 3960, 2175, 285}, WS_EX_CLIENTEDGE},
 };
 
+// "Test Item", "Status" and "Result".
+constexpr int kColumnTwips[] = {1900, 1300, 1440};
+
 } // namespace
 
 void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
@@ -79,10 +83,17 @@ void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
 
     SendMessageA(UpDown1_.hwnd(), UDM_SETRANGE32, kMinimumCount, kMaximumCount);
     UpDown1_.SetValue(kMinimumCount);
-    lvwBasicDiag_.SetUp({{"Test Item", TwipsToPixels(1900, dpi)},
-                         {"Status", TwipsToPixels(1300, dpi)},
-                         {"Result", TwipsToPixels(1440, dpi)}});
+    lvwBasicDiag_.SetUp({{"Test Item", TwipsToPixels(kColumnTwips[0], dpi)},
+                         {"Status", TwipsToPixels(kColumnTwips[1], dpi)},
+                         {"Result", TwipsToPixels(kColumnTwips[2], dpi)}});
     AddToolTip(txtCurrentTestCount_.hwnd(), "Current Test Count");
+}
+
+// The columns' widths are lengths like the controls': a new DPI scales them too.
+void DiagPageWindow::OnRelayout(int dpi) {
+    for (int column = 0; column < static_cast<int>(std::size(kColumnTwips)); ++column)
+        SendMessageA(lvwBasicDiag_.hwnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     TwipsToPixels(kColumnTwips[column], dpi));
 }
 
 DiagControls DiagPageWindow::Controls() {

@@ -18,6 +18,7 @@ class DiagPageWindow : public PageWindow {
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
   private:
+    void OnRelayout(int dpi) override;
     void AddToolTip(HWND control, const char* text);
     LRESULT OnSpin(const NMUPDOWN& spin);
 

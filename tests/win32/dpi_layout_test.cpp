@@ -142,6 +142,11 @@ TEST(DpiChange, EverythingIsLaidOutAgainFromTheTablesAtTheNewDpi) {
     ScopedFont font = CreateMessageFont(dpi * 2);
     GetObjectA(font.get(), sizeof expected, &expected);
     EXPECT_EQ(used.lfHeight, expected.lfHeight);
+    // So did the test list's columns, which are lengths too.
+    HWND diag = FindWindowExA(hwnd, nullptr, kPageClassName, "Diagnostic");
+    HWND list = FindWindowExA(diag, nullptr, WC_LISTVIEWA, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0), TwipsToPixels(1900, dpi * 2));
     CheckPages(hwnd);
 
     MoveToDpi(hwnd, dpi); // and back
