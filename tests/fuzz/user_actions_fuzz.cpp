@@ -59,8 +59,6 @@ class Session {
     void Step(std::uint8_t action) {
         MemoryAdvancedPage& adv = ui_.advanced;
         MemoryVlanPage& vlan = ui_.vlan;
-        const bool advanced = ui_.frmAdvanced.InFront();
-        const bool vlanShown = ui_.frmVLAN.InFront();
         switch (action % kActions) {
         case kTab:
             ui_.tabs.Select(in_.Byte() % 6);
@@ -68,61 +66,85 @@ class Session {
             break;
         case kDiagnosticPage: form_.ShowDiagnosticPage(); break;
         case kProperty:
-            if (!advanced) break;
+            ShowPage(ui_.frmAdvanced, 2);
             adv.lstAdv_AdaptInfo.SetListIndex(in_.Byte() % 7 - 1);
             form_.advanced.lstAdv_AdaptInfo_Click();
             break;
         case kEntry:
-            if (!advanced || !adv.cbAdv_KeyValue.InFront()) break;
+            ShowPage(ui_.frmAdvanced, 2);
+            if (!adv.cbAdv_KeyValue.InFront()) SelectProperty(in_.Byte() & 1 ? 0 : 4);
             adv.cbAdv_KeyValue.SetListIndex(in_.Byte() % 7 - 1);
             form_.advanced.cbAdv_KeyValue_Click();
             break;
         case kTypeInValueBox:
-            if (!advanced || !adv.txtAdv_KeyValue.InFront()) break;
+            ShowValueBox();
             for (char c : TypedText(in_))
                 ChangeValueBox(adv.txtAdv_KeyValue.Text() + c);
             break;
         case kPasteInValueBox:
-            if (!advanced || !adv.txtAdv_KeyValue.InFront()) break;
+            ShowValueBox();
             ChangeValueBox((in_.Byte() & 1 ? "" : adv.txtAdv_KeyValue.Text()) + TypedText(in_));
             break;
         case kBackspaceInValueBox:
-            if (!advanced || !adv.txtAdv_KeyValue.InFront()) break;
+            ShowValueBox();
             if (std::string text = adv.txtAdv_KeyValue.Text(); !text.empty()) {
                 text.pop_back();
                 ChangeValueBox(text);
             }
             break;
         case kTypeVlanId:
-            if (!vlanShown || !vlan.txtVLAN_ID.Enabled()) break;
+            ShowPage(ui_.frmVLAN, 3);
+            if (!vlan.txtVLAN_ID.Enabled()) break;
             for (char c : TypedText(in_))
                 TypeInVlanId(c);
             break;
         case kPasteVlanId: // a paste from the context menu meets no key filter
-            if (!vlanShown || !vlan.txtVLAN_ID.Enabled()) break;
+            ShowPage(ui_.frmVLAN, 3);
+            if (!vlan.txtVLAN_ID.Enabled()) break;
             vlan.txtVLAN_ID.SetText(vlan.txtVLAN_ID.Text() + TypedText(in_));
             break;
         case kDeleteInVlanId: // Delete types no character: the filter never sees it
-            if (!vlanShown || !vlan.txtVLAN_ID.Enabled()) break;
+            ShowPage(ui_.frmVLAN, 3);
+            if (!vlan.txtVLAN_ID.Enabled()) break;
             if (std::string text = vlan.txtVLAN_ID.Text(); !text.empty())
                 vlan.txtVLAN_ID.SetText(text.substr(1));
             break;
         case kClickEnableVlan:
-            if (!vlanShown) break;
+            ShowPage(ui_.frmVLAN, 3);
             vlan.chkEnableVLAN.Click();
             form_.vlan.chkEnableVLAN_Click();
             break;
         case kClickGvrp:
-            if (vlanShown && vlan.chkEnableGVRP.Enabled()) vlan.chkEnableGVRP.Click();
+            ShowPage(ui_.frmVLAN, 3);
+            if (vlan.chkEnableGVRP.Enabled()) vlan.chkEnableGVRP.Click();
             break;
         case kUpDown:
-            if (!vlanShown || !vlan.UpDownVLAN_ID.Enabled()) break;
+            ShowPage(ui_.frmVLAN, 3);
+            if (!vlan.UpDownVLAN_ID.Enabled()) break;
             vlan.UpDownVLAN_ID.Click(in_.Byte() & 1 ? 1 : -1);
             form_.vlan.UpDownVLAN_ID_Change();
             break;
         case kOk: Ok(in_.Byte()); break;
         case kCancel: form_.cbCancel_Click(); break;
         }
+    }
+
+    // A user acts on a page only once its tab brought it forward.
+    void ShowPage(const MemoryControl& frame, int tab) {
+        if (frame.InFront()) return;
+        ui_.tabs.Select(tab);
+        form_.WyncorTabStrip_Click();
+    }
+
+    void SelectProperty(int row) {
+        ui_.advanced.lstAdv_AdaptInfo.SetListIndex(row);
+        form_.advanced.lstAdv_AdaptInfo_Click();
+    }
+
+    // The address or buffer row, chosen first when another row is selected.
+    void ShowValueBox() {
+        ShowPage(ui_.frmAdvanced, 2);
+        if (!ui_.advanced.txtAdv_KeyValue.InFront()) SelectProperty(1 + in_.Byte() % 3);
     }
 
     void ChangeValueBox(const std::string& text) {
