@@ -62,11 +62,20 @@ void LoadAndSave(RefusingRegistry& registry, Input& in) {
         form.WyncorTabStrip_Click();
     }
     registry.failAt = (visits >> 2) % 8; // 0: every write succeeds
+    std::optional<std::int32_t> numbers[kPageValues];
+    for (int i = 0; i < kPageValues; ++i)
+        numbers[i] = NumberOf(registry, kValueNames[i]);
     const OkOutcome first = ClickOk(form, services);
     Require(registry.OpenHandleCount() == 0);
     const Snapshot saved = Take(registry);
     RequireOkResult(registry, seeded, saved, first, form, ui);
     RequireUneditedKept(seeded, saved, first);
+    // Nothing was edited, so nothing is invented: a value missing or not a number stays so.
+    for (int i = 0; i < kPageValues; ++i) {
+        const char* name = kValueNames[i];
+        const bool missing = i == 1 ? !seeded.Value(name) : !numbers[i];
+        if (missing) Require(saved.Value(name) == seeded.Value(name));
+    }
 
     // Read back from the key and saved again, nothing changes any more.
     registry.failAt = 0;
