@@ -51,7 +51,12 @@ void AdvancedPage::LoadAdvancedSettings() {
     // only that much. A stored text reads with its terminator, so only a missing value reads
     // as the bare default.
     AdvNetworkAddress = registry.ReadString(kHKeyLocalMachine, P + "NetworkAddress", kNoValue);
-    const bool addressStored = AdvNetworkAddress != kNoValue;
+    // An address another tool stored as anything but text (a DWORD, binary bytes) shows as read
+    // but counts as missing: rewritten as text up to its first NUL it would lose its bytes, so
+    // it is written only once the user changed it.
+    const auto address = registry.ReadValue(kHKeyLocalMachine, P + "NetworkAddress");
+    const bool addressStored = AdvNetworkAddress != kNoValue && address &&
+                               (address->type == kRegSz || address->type == kRegExpandSz);
 
     const auto rx = registry.ReadNumber(kHKeyLocalMachine, P + "RxBuffer");
     const auto tx = registry.ReadNumber(kHKeyLocalMachine, P + "TxBuffer");

@@ -2,6 +2,7 @@
 // made, nothing crashes, no key is left open, and discovery's results keep their invariants.
 //
 // Input: a stream of records. Each starts with an opcode byte; what follows depends on it.
+#include "fuzz_input.h"
 #include "platform/memory/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
@@ -16,31 +17,8 @@
 namespace talvex {
 namespace {
 
-class Input {
-  public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    std::uint8_t Byte() { return empty() ? 0 : data_[position_++]; }
-    std::vector<std::uint8_t> Bytes(std::size_t count) {
-        std::vector<std::uint8_t> bytes;
-        while (count-- > 0 && !empty())
-            bytes.push_back(Byte());
-        return bytes;
-    }
-    std::string Text(std::size_t count) {
-        auto bytes = Bytes(count);
-        return std::string(bytes.begin(), bytes.end());
-    }
-
-  private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t position_ = 0;
-};
-
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
+using fuzzing::Input;
+using fuzzing::Require;
 
 constexpr char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
 constexpr const char* kNames[] = {"Title", "ProductName", "ServiceName", ""};

@@ -235,6 +235,31 @@ TEST_F(SettingsPages, StoredValuesTheListsCannotShowSelectNothingAndAreKept) {
     EXPECT_EQ(Get("ConnectionType"), Dword(7));
 }
 
+// Found by fuzzing: an address stored as a DWORD or as binary bytes was rewritten at OK as the
+// text up to its first NUL, losing its bytes although nobody edited it.
+TEST_F(SettingsPages, AnAddressStoredAsAnotherTypeIsKeptUntilEdited) {
+    SeedAll();
+    const std::vector<Stored> others = {Dword(0),
+                                        {kRegBinary, {0x02, 0x00, 0x4C, 0x4F, 0x4F, 0x50}}};
+    for (const Stored& stored : others) {
+        Set("NetworkAddress", stored);
+        Form1& f = form ? *form : Start();
+        f.cbCancel_Click();
+        ClickTab(2);
+        f.cbOK_Click();
+        EXPECT_EQ(Get("NetworkAddress"), stored);
+    }
+    // Edited, it is stored as text, and a text address is rewritten as before.
+    SelectProperty(1);
+    TypeValue("02004C4F4F51");
+    form->cbOK_Click();
+    EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F51") + '\0'));
+    Set("NetworkAddress", Sz("02004C4F4F52")); // without its terminator
+    form->cbCancel_Click();
+    form->cbOK_Click();
+    EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F52") + '\0'));
+}
+
 TEST_F(SettingsPages, NumbersStoredAsTextReadAsTheNumberTheySay) {
     SeedAll();
     Set("ConnectionType", Sz(std::string("3") + '\0'));
