@@ -2,8 +2,9 @@
 // up, and until it is ready for input, next to the minimal tray program, with the working set at
 // both moments. The two programs alternate launch by launch (and which one goes first alternates
 // round by round), so that a drift in the machine's load falls on both alike; the difference and
-// the ratio are taken within each round and their medians reported.
-//   startup_bench [rounds]
+// the ratio are taken within each round and their medians reported. Another build of
+// TalvexCfg.exe given as the reference compares two builds the same way.
+//   startup_bench [rounds [reference TalvexCfg.exe]]
 #include "tests/e2e/ui_driver.h"
 
 #include <psapi.h>
@@ -111,7 +112,9 @@ void PrintFigure(const Figure& figure, const std::vector<Sample>& reference,
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    const Program reference{"minimal tray program", Beside("minimal_tray.exe"), "MinimalTray"};
+    const Program reference =
+        argc > 2 ? Program{"reference", argv[2], "TalvexForm1"}
+                 : Program{"minimal tray", Beside("minimal_tray.exe"), "MinimalTray"};
     const Program ours{"TalvexCfg.exe", Beside("TalvexCfg.exe"), "TalvexForm1"};
     ClearNetworkCards();
     SeedCard(1, "Talvex Fast Ethernet Adapter", "TVR8Q", "TVR8Q1");
@@ -135,8 +138,8 @@ int main(int argc, char** argv) {
     std::printf("start-up from CreateProcess, %d alternating rounds; medians, the difference and "
                 "the ratio per round\n",
                 rounds);
-    std::printf("%-24s %14s %14s %14s %7s\n", "figure", "minimal tray", "TalvexCfg.exe",
-                "difference", "ratio");
+    std::printf("%-24s %14s %14s %14s %7s\n", "figure", reference.label, ours.label, "difference",
+                "ratio");
     const Figure figures[] = {
         {"icon up", "ms", &Sample::iconMs},
         {"ready for input", "ms", &Sample::readyMs},
