@@ -1,6 +1,10 @@
-// startup_bench: how long a tray program takes from CreateProcess until its notification icon is
-// up, and how much memory it holds then; TalvexCfg.exe next to the minimal tray program.
-//   startup_bench [runs]
+// startup_bench: how long TalvexCfg.exe takes from CreateProcess until its notification icon is
+// up, and until it is ready for input, next to the minimal tray program, with the working set at
+// both moments. The two programs alternate launch by launch (and which one goes first alternates
+// round by round), so that a drift in the machine's load falls on both alike; the difference and
+// the ratio are taken within each round and their medians reported. Another build of
+// TalvexCfg.exe given as the reference compares two builds the same way.
+//   startup_bench [rounds [reference TalvexCfg.exe]]
 #include "tests/e2e/ui_driver.h"
 
 #include <psapi.h>
@@ -15,9 +19,16 @@ using namespace talvex::e2e;
 namespace {
 
 struct Sample {
-    double milliseconds;
-    double workingSetMiB;
-    double committedMiB;
+    double iconMs = 0;
+    double iconWorkingSetMiB = 0;
+    double readyMs = 0;
+    double readyWorkingSetMiB = 0;
+};
+
+struct Program {
+    const char* label;
+    std::string exe;
+    const char* windowClass;
 };
 
 std::string Beside(const char* name) {
@@ -25,76 +36,120 @@ std::string Beside(const char* name) {
     return path.substr(0, path.find_last_of("\\/") + 1) + name;
 }
 
-bool Measure(const std::string& exe, const char* windowClass, Sample& sample) {
-    LARGE_INTEGER frequency, start, now;
+double MillisecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+double WorkingSetMiB(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    return double(memory.WorkingSetSize) / (1024 * 1024);
+}
+
+// One launch: the icon up (found by a tight poll: a 20 ms step would swamp the difference being
+// measured), then ready for input (the first idle of its message loop after the icon).
+bool Measure(const Program& program, Sample& sample) {
+    LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     App app;
-    if (!app.Start(exe)) return false;
+    if (!app.Start(program.exe)) return false;
     HWND window = nullptr;
-    for (;;) { // tight poll: a 20 ms step would swamp the difference being measured
-        if (!window) window = app.FindTopLevel(windowClass);
+    for (;;) {
+        if (!window) window = app.FindTopLevel(program.windowClass);
         if (window && HasTrayIcon(window)) break;
-        QueryPerformanceCounter(&now);
-        if (now.QuadPart - start.QuadPart > 20 * frequency.QuadPart || !app.Running()) return false;
+        if (MillisecondsSince(start) > 20000 || !app.Running()) return false;
         Sleep(1);
     }
-    QueryPerformanceCounter(&now);
-    sample.milliseconds =
-        1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    GetProcessMemoryInfo(app.process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof memory);
-    sample.workingSetMiB = double(memory.WorkingSetSize) / (1024 * 1024);
-    sample.committedMiB = double(memory.PagefileUsage) / (1024 * 1024);
+    sample.iconMs = MillisecondsSince(start);
+    sample.iconWorkingSetMiB = WorkingSetMiB(app.process());
+    if (WaitForInputIdle(app.process(), 20000) != 0) return false;
+    sample.readyMs = MillisecondsSince(start);
+    sample.readyWorkingSetMiB = WorkingSetMiB(app.process());
     PostMessageA(window, WM_CLOSE, 0, 0);
     return app.WaitForExit();
 }
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-long FileSize(const std::string& path) {
+long FileSizeKiB(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)
-               ? long(data.nFileSizeLow)
+               ? long(data.nFileSizeLow / 1024)
                : -1;
 }
 
-bool Report(const char* label, const std::string& exe, const char* windowClass, int runs) {
-    std::vector<double> times, workingSets, committed;
-    Sample sample{};
-    Measure(exe, windowClass, sample); // warm-up: DLLs into the page cache
-    for (int i = 0; i < runs; ++i) {
-        if (!Measure(exe, windowClass, sample)) {
-            std::printf("%-22s did not start\n", label);
-            return false;
-        }
-        times.push_back(sample.milliseconds);
-        workingSets.push_back(sample.workingSetMiB);
-        committed.push_back(sample.committedMiB);
+// The samples of one figure, per round, for the reference and for ours.
+struct Figure {
+    const char* name;
+    const char* unit;
+    double Sample::*field;
+};
+
+void PrintFigure(const Figure& figure, const std::vector<Sample>& reference,
+                 const std::vector<Sample>& ours) {
+    std::vector<double> mine, theirs, differences, ratios;
+    for (size_t round = 0; round < ours.size(); ++round) {
+        const double a = ours[round].*figure.field;
+        const double b = reference[round].*figure.field;
+        mine.push_back(a);
+        theirs.push_back(b);
+        differences.push_back(a - b);
+        ratios.push_back(a / b);
     }
-    std::printf("%-22s %9.1f ms %9.1f ms %10.1f MiB %10.1f MiB %9ld KiB\n", label, Median(times),
-                *std::min_element(times.begin(), times.end()), Median(workingSets),
-                Median(committed), FileSize(exe) / 1024);
-    return true;
+    std::printf("%-24s %9.1f %-3s %9.1f %-3s %+9.1f %-3s %6.2fx\n", figure.name, Median(theirs),
+                figure.unit, Median(mine), figure.unit, Median(differences), figure.unit,
+                Median(ratios));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const Program reference =
+        argc > 2 ? Program{"reference", argv[2], "TalvexForm1"}
+                 : Program{"minimal tray", Beside("minimal_tray.exe"), "MinimalTray"};
+    const Program ours{"TalvexCfg.exe", Beside("TalvexCfg.exe"), "TalvexForm1"};
     ClearNetworkCards();
     SeedCard(1, "Talvex Fast Ethernet Adapter", "TVR8Q", "TVR8Q1");
-    std::printf("start-up until the tray icon is up, %d runs (median, fastest); memory then\n",
-                runs);
-    std::printf("%-22s %12s %12s %14s %14s %13s\n", "program", "median", "fastest", "working set",
-                "committed", "exe size");
-    const bool ok =
-        Report("minimal tray program", Beside("minimal_tray.exe"), "MinimalTray", runs) &&
-        Report("TalvexCfg.exe", Beside("TalvexCfg.exe"), "TalvexForm1", runs);
+
+    Sample sample;
+    bool ok = Measure(reference, sample) && Measure(ours, sample); // warm-up: DLLs into the cache
+    std::vector<Sample> referenceSamples, ourSamples;
+    for (int round = 0; ok && round < rounds; ++round) {
+        Sample a, b;
+        ok = round % 2 ? Measure(ours, b) && Measure(reference, a)
+                       : Measure(reference, a) && Measure(ours, b);
+        referenceSamples.push_back(a);
+        ourSamples.push_back(b);
+    }
     ClearNetworkCards();
-    return ok ? 0 : 1;
+    if (!ok) {
+        std::printf("startup_bench: a program did not start, or did not become ready\n");
+        return 1;
+    }
+
+    std::printf("start-up from CreateProcess, %d alternating rounds; medians, the difference and "
+                "the ratio per round\n",
+                rounds);
+    std::printf("%-24s %14s %14s %14s %7s\n", "figure", reference.label, ours.label, "difference",
+                "ratio");
+    const Figure figures[] = {
+        {"icon up", "ms", &Sample::iconMs},
+        {"ready for input", "ms", &Sample::readyMs},
+        {"working set, icon up", "MiB", &Sample::iconWorkingSetMiB},
+        {"working set, ready", "MiB", &Sample::readyWorkingSetMiB},
+    };
+    for (const Figure& figure : figures)
+        PrintFigure(figure, referenceSamples, ourSamples);
+    const long referenceKiB = FileSizeKiB(reference.exe), ourKiB = FileSizeKiB(ours.exe);
+    std::printf("%-24s %9ld KiB %9ld KiB %+9ld KiB %6.2fx\n", "exe size", referenceKiB, ourKiB,
+                ourKiB - referenceKiB, double(ourKiB) / double(referenceKiB));
+    return 0;
 }
