@@ -2,6 +2,7 @@
 
 #include "diag/runner.h"
 #include "hardware/driver_agent.h"
+#include "settings/parameter_writer.h"
 #include "settings/vb_registry.h"
 
 namespace talvex {
@@ -9,7 +10,6 @@ namespace talvex {
 namespace {
 
 constexpr char kTitle[] = "Talvex Adapter Configuration";
-constexpr char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
 constexpr int kItemCount = 3;
 constexpr const char* kItemCaptions[kItemCount] = {"Register Test", "SROM Test", "Cable Test"};
 
@@ -92,7 +92,7 @@ bool DiagPage::OpenHardware() {
 std::uint32_t DiagPage::ReadBaseAddress() {
     vbRegistry registry(registry_);
     return static_cast<std::uint32_t>(registry.ReadLong(
-        kHKeyLocalMachine, kServicesKey + driverKeyName_ + "\\Parameters\\BaseAddress", "0"));
+        kHKeyLocalMachine, DriverParametersPath(driverKeyName_) + "BaseAddress", "0"));
 }
 
 } // namespace talvex

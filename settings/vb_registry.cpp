@@ -34,6 +34,12 @@ const std::uint8_t* Bytes(const std::string& text) {
 
 } // namespace
 
+std::string_view WithoutTrailingNuls(std::string_view text) {
+    while (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
+    return text;
+}
+
 vbRegistry::~vbRegistry() {
     if (CurrentKey == 0) return;
     try {
@@ -199,10 +205,8 @@ std::optional<std::int32_t> vbRegistry::ReadNumber(RegKey RootName, const std::s
                                          (std::uint32_t{data[3]} << 24));
     }
     if (stored->type != kRegSz && stored->type != kRegExpandSz) return std::nullopt;
-    std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
-    while (!text.empty() && text.back() == '\0')
-        text.remove_suffix(1);
-    return ParseInt32(text);
+    return ParseInt32(
+        WithoutTrailingNuls({reinterpret_cast<const char*>(data.data()), data.size()}));
 }
 
 std::optional<RegistryValue> vbRegistry::ReadValue(RegKey RootName, const std::string& SubKey) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace talvex {
@@ -16,6 +17,9 @@ struct RegistryValue {
     std::vector<std::uint8_t> data;
     bool operator==(const RegistryValue&) const = default;
 };
+
+// A text read by ReadString without the terminators it keeps.
+std::string_view WithoutTrailingNuls(std::string_view text);
 
 class vbRegistry {
   public:

@@ -18,13 +18,6 @@ constexpr char kNoValue[] = "No Value";
 constexpr int kFirstEntry = 1;
 constexpr int kLastEntry = 5;
 
-// ReadString keeps the stored terminator; compare without trailing NULs and without case.
-std::string_view WithoutTrailingNuls(std::string_view text) {
-    while (!text.empty() && text.back() == '\0')
-        text.remove_suffix(1);
-    return text;
-}
-
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) ==

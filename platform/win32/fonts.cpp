@@ -30,16 +30,16 @@ bool FontInstalled(const char* face) {
     return found;
 }
 
-ScopedFont CreateNamedFont(const FontSpec& spec, int dpi) {
+ScopedFont CreateNamedFont(const FontRequest& request, int dpi) {
     LOGFONTA font{};
     // A negative height is the character height: points as the type designer counts them.
-    font.lfHeight = -MulDiv(spec.hundredthsOfPoint, dpi, 72 * 100);
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = spec.italic ? TRUE : FALSE;
+    font.lfHeight = -MulDiv(request.hundredthsOfPoint, dpi, 72 * 100);
+    font.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = request.italic ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = CLEARTYPE_QUALITY;
-    if (FontInstalled(spec.face)) {
-        CopyFace(font, spec.face);
+    if (FontInstalled(request.face)) {
+        CopyFace(font, request.face);
     } else {
         NONCLIENTMETRICSA metrics{};
         metrics.cbSize = sizeof metrics;
@@ -66,12 +66,12 @@ bool TextFits(HWND control, HFONT font) {
     return needed.right <= client.right && needed.bottom <= client.bottom;
 }
 
-ScopedFont CreateFittingFont(HWND control, FontSpec spec, int dpi) {
+ScopedFont CreateFittingFont(HWND control, FontRequest request, int dpi) {
     constexpr int kSmallest = 600, kStep = 25;
-    ScopedFont font = CreateNamedFont(spec, dpi);
-    while (font && !TextFits(control, font.get()) && spec.hundredthsOfPoint > kSmallest) {
-        spec.hundredthsOfPoint -= kStep;
-        font = CreateNamedFont(spec, dpi);
+    ScopedFont font = CreateNamedFont(request, dpi);
+    while (font && !TextFits(control, font.get()) && request.hundredthsOfPoint > kSmallest) {
+        request.hundredthsOfPoint -= kStep;
+        font = CreateNamedFont(request, dpi);
     }
     return font;
 }

@@ -6,7 +6,7 @@
 
 namespace talvex::win32 {
 
-struct FontSpec {
+struct FontRequest {
     const char* face;
     int hundredthsOfPoint; // 975 for 9.75 points
     bool bold;
@@ -18,7 +18,7 @@ bool FontInstalled(const char* face);
 
 // The font at the DPI; when its face is missing, the system's message font face at the same
 // size and style.
-ScopedFont CreateNamedFont(const FontSpec& spec, int dpi);
+ScopedFont CreateNamedFont(const FontRequest& request, int dpi);
 
 // Whether the control's text, wrapped at word breaks as a label wraps it, fits inside it.
 bool TextFits(HWND control, HFONT font);
@@ -26,6 +26,6 @@ bool TextFits(HWND control, HFONT font);
 // The named font for the control, made smaller a quarter point at a time while the control's
 // text would not fit in it (a fallback face is often wider than the named one); never below
 // six points.
-ScopedFont CreateFittingFont(HWND control, FontSpec spec, int dpi);
+ScopedFont CreateFittingFont(HWND control, FontRequest request, int dpi);
 
 } // namespace talvex::win32

@@ -95,9 +95,9 @@ constexpr FlagClick kFlagClicks[] = {
     {kIdImgUSA, "USA", &SupportPage::ImgUSA_Click},
 };
 
-constexpr FontSpec kTitleFont = {"MS Song", 1200, false, false};
-constexpr FontSpec kProductFont = {"Book Antiqua", 975, true, true};
-constexpr FontSpec kNoticeFont = {"Book Antiqua", 975, false, true};
+constexpr FontRequest kTitleFont = {"MS Song", 1200, false, false};
+constexpr FontRequest kProductFont = {"Book Antiqua", 975, true, true};
+constexpr FontRequest kNoticeFont = {"Book Antiqua", 975, false, true};
 
 void SetFont(HWND control, const ScopedFont& font) {
     if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);

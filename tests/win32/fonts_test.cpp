@@ -35,16 +35,16 @@ TEST(NamedFont, ShrinksUntilTheLabelsTextFitsAndNoFurther) {
         CreateWindowA("STATIC", "Talvex Adapter Configuration , Version 1.00", WS_POPUP | SS_LEFT,
                       0, 0, 150, 20, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(label, nullptr);
-    const FontSpec spec{MessageFace().c_str(), 975, true, true};
-    ASSERT_FALSE(TextFits(label, CreateNamedFont(spec, 96).get()));
-    ScopedFont fitted = CreateFittingFont(label, spec, 96);
+    const FontRequest request{MessageFace().c_str(), 975, true, true};
+    ASSERT_FALSE(TextFits(label, CreateNamedFont(request, 96).get()));
+    ScopedFont fitted = CreateFittingFont(label, request, 96);
     EXPECT_TRUE(TextFits(label, fitted.get()));
     const LONG height = Describe(fitted).lfHeight;
     EXPECT_GT(height, -13); // smaller than asked for
     EXPECT_LE(height, -8);  // never below six points
     // A label with room keeps the size asked for.
     SetWindowPos(label, nullptr, 0, 0, 600, 40, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Describe(CreateFittingFont(label, spec, 96)).lfHeight, -13);
+    EXPECT_EQ(Describe(CreateFittingFont(label, request, 96)).lfHeight, -13);
     DestroyWindow(label);
 }
 
