@@ -18,7 +18,9 @@ constexpr const char* kItemCaptions[kItemCount] = {"Register Test", "SROM Test",
 DiagPage::DiagPage(const DiagControls& controls, Services& services, RegistryApi& registry,
                    const std::string& driverKeyName, const std::int16_t& currentAdapter)
     : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
-      currentAdapter_(currentAdapter) {
+      currentAdapter_(currentAdapter) {}
+
+void DiagPage::Load() {
     if (c_.lvwBasicDiag->ItemCount() == 0)
         for (const char* caption : kItemCaptions)
             c_.lvwBasicDiag->AddItem(caption, true);

@@ -31,9 +31,12 @@ inline constexpr char kDiagComponentFailed[] =
 class DiagPage {
   public:
     // driverKeyName and currentAdapter are Form1's; the adapter record is set by discovery
-    // before the page can be reached. Creates the three test items, all checked.
+    // before the page can be reached.
     DiagPage(const DiagControls& controls, Services& services, RegistryApi& registry,
              const std::string& driverKeyName, const std::int16_t& currentAdapter);
+
+    // The page's load, with the window's: creates the three test items, all checked.
+    void Load();
 
     // Event handlers.
     void cbStartBasicDiagTest_Click();

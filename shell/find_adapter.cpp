@@ -54,11 +54,7 @@ bool Form1::FindAdapter() {
         DriverKeyName = std::string(serviceName);
         found = true;
     }
-    if (found) {
-        c_.cbNetCardDesp->AddItem(AdapterTitle);
-    } else {
-        services_.ShowNoAdapterFound();
-    }
+    if (!found) services_.ShowNoAdapterFound();
     return found;
 }
 

@@ -4,16 +4,20 @@
 
 namespace talvex {
 
-bool Form1::InitializeWindow() {
-    // The previous-instance answer is taken once at process start, so the re-run from Cancel
-    // passes this check.
+bool Form1::StartUp() {
     if (services_.PreviousInstance()) {
         services_.MsgBox("Another version of your application is running.", "Alert",
                          MsgBoxStyle::InformationOk);
         return false;
     }
+    adapterFound_ = FindAdapter();
+    return adapterFound_;
+}
+
+bool Form1::InitializeWindow() {
+    if (!adapterFound_ && !StartUp()) return false;
     // Clearing the property list is the first touch of a control: that loads the window.
-    if (!loaded_ && !LoadWindow()) return false;
+    if (!loaded_) LoadWindow();
     LoadSettingsPages();
     return true;
 }
@@ -28,15 +32,16 @@ void Form1::LoadSettingsPages() {
     vlan.chkEnableVLAN_Click();
 }
 
-// The one-time loading of the window; the window ends hidden with the General page in front.
-bool Form1::LoadWindow() {
+// The one-time loading of the window, once the adapter is known; the window ends hidden with
+// the General page in front.
+void Form1::LoadWindow() {
     loaded_ = true;
     c_.frmGeneral->BringToFront();
-    if (!FindAdapter()) return false;
+    c_.cbNetCardDesp->AddItem(AdapterTitle);
     general.ShowGeneralInfo();
-    if (c_.cbNetCardDesp->ListCount() > 0) c_.cbNetCardDesp->SetListIndex(0);
+    diag.Load();
+    c_.cbNetCardDesp->SetListIndex(0);
     HideWindow();
-    return true;
 }
 
 void Form1::TerminateWindow() {

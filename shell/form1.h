@@ -58,8 +58,13 @@ class Form1 {
     Form1(const Form1Controls& controls, Services& services, RegistryApi& registry)
         : c_(controls), services_(services), registry_(registry) {}
 
-    // Runs at creation and again from Cancel. Returns false when the process must end at once
-    // (another instance, or no adapter), without unloading and without TerminateWindow.
+    // The part of start-up that needs no control: the single-instance check and discovery, which
+    // reads only the registry. Returns false when the process must end at once (another
+    // instance, or no adapter), without unloading and without TerminateWindow. The program puts
+    // its tray icon up after it, before the window's controls are built.
+    bool StartUp();
+    // Runs at creation (after StartUp, which it runs itself if it has not run) and again from
+    // Cancel; false as StartUp.
     bool InitializeWindow();
     // Runs once when the window has been unloaded at a normal end of the process.
     void TerminateWindow();
@@ -97,12 +102,13 @@ class Form1 {
     DiagPage diag{c_.diag, services_, registry_, DriverKeyName, CurrentAdapter};
 
   private:
-    bool LoadWindow();
+    void LoadWindow();
     bool FindAdapter();
     void HideWindow();
     void LoadSettingsPages();
     void TellSaveFailures(const std::string& pages, std::int32_t error);
 
+    bool adapterFound_ = false;
     bool loaded_ = false;
 };
 

@@ -88,7 +88,7 @@ HICON SmallIcon() {
 
 } // namespace
 
-Form1Window::Form1Window() {
+Form1Window::Form1Window(WithoutControls) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     icon_.reset(static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_TALVEX), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
@@ -100,14 +100,17 @@ Form1Window::Form1Window() {
                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                         CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
     CreateMenu();
-    CreateControls();
 }
 
 Form1Window::~Form1Window() {
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-void Form1Window::CreateControls() {
+void Form1Window::BuildControls() {
+    if (std::exchange(controlsBuilt_, true)) return;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
+                                                       ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
     const int dpi = dpi_ = WindowDpi(hwnd_);
     font_ = CreateMessageFont(dpi);
     CreateChildren(hwnd_, kForm1Children, dpi, font_.get());
@@ -289,7 +292,8 @@ LRESULT Form1Window::OnNotify(const NMHDR& header) {
 // Moved to a monitor of another density: everything is laid out again from the twips tables,
 // pages included, in a font made for the new DPI. The old font goes once nothing uses it.
 void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
-    if (dpi <= 0 || dpi == dpi_) return;
+    // Before the controls are built there is nothing to lay out; they are made at the DPI then.
+    if (!controlsBuilt_ || dpi <= 0 || dpi == dpi_) return;
     dpi_ = dpi;
     ScopedFont font = CreateMessageFont(dpi);
     RelayoutChildren(hwnd_, kForm1Children, dpi, font.get());

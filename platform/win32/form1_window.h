@@ -23,11 +23,20 @@ inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 
 class Form1Window : public FormWindow {
   public:
-    Form1Window();
+    // The window and its menu only, hidden; BuildControls adds the controls. Start-up puts the
+    // tray icon up in between, so the icon does not wait for comctl32 and the controls.
+    struct WithoutControls {};
+    explicit Form1Window(WithoutControls);
+    // The window with its controls.
+    Form1Window() : Form1Window(WithoutControls{}) { BuildControls(); }
     ~Form1Window() override;
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
 
+    // Loads the common controls (comctl32 is delay-loaded) and builds the window's controls and
+    // every page's; once only.
+    void BuildControls();
+    // The controls handed out are usable once BuildControls has run.
     Form1Controls Controls();
     // Handlers run only once the logic is attached.
     void Attach(Form1& form);
@@ -51,7 +60,6 @@ class Form1Window : public FormWindow {
                                          UINT_PTR id, DWORD_PTR self);
     bool IsDiagnosticShortcut(const MSG& msg) const;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateControls();
     void CreateMenu();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
@@ -61,6 +69,7 @@ class Form1Window : public FormWindow {
     HWND hwnd_ = nullptr;
     Form1* form_ = nullptr;
     int dpi_ = 0;
+    bool controlsBuilt_ = false;
     ScopedFont font_;
     ScopedIcon icon_;
     ScopedMenu menu_;

@@ -9,19 +9,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Taken before anything else, so that the answer is the one at process start.
     const win32::SingleInstanceMark instanceMark;
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
-                                                       ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
-
     win32::Win32Services services(instanceMark);
     Win32Registry registry;
-    win32::Form1Window window;
+    win32::Form1Window window{win32::Form1Window::WithoutControls{}};
     Form1 form(window.Controls(), services, registry);
     window.Attach(form);
 
     // Another instance, or no adapter: the process ends at once, with nothing unloaded.
-    if (!form.InitializeWindow()) return 0;
+    if (!form.StartUp()) return 0;
+    // The icon goes up as soon as it is known to be wanted. Its clicks wait in the queue until
+    // the message loop below runs, and by then the window is loaded.
     window.AddTrayIcon();
+    window.BuildControls();
+    form.InitializeWindow();
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -29,6 +29,7 @@ class DiagTest : public testing::Test {
     DiagTest() {
         SetBaseAddress(0xE000);
         bStopDiagTest = false;
+        page.Load();
     }
     ~DiagTest() override { ResetAdapterAccess(); }
 

@@ -76,6 +76,30 @@ TEST_F(Form1Test, StartUpLeavesTheWindowHiddenWithGeneralInFrontAndTheAdapterLis
     EXPECT_EQ(services.noAdapterDialogs, 0);
 }
 
+// The tray icon goes up between the two steps, before the window's controls exist: discovery
+// must not touch a control, and the load must not discover again.
+TEST_F(Form1Test, StartUpDiscoversWithoutTouchingAControlAndTheLoadFollows) {
+    SeedCard(1, "Talvex Fast Ethernet Adapter", "TVR8Q", "TVR8Q1");
+    form.emplace(controls, services, registry);
+    ASSERT_TRUE(form->StartUp());
+    EXPECT_EQ(form->DriverKeyName, "TVR8Q1");
+    EXPECT_EQ(cbNetCardDesp.ListCount(), 0);
+    EXPECT_EQ(cbNetCardDesp.Text(), "Select a network adapter");
+    EXPECT_TRUE(frmDiag.InFront());
+    EXPECT_EQ(ui.general.txtLocalHostName.Text(), "");
+    EXPECT_EQ(ui.diag.lvwBasicDiag.ItemCount(), 0);
+    EXPECT_EQ(ui.advanced.lstAdv_AdaptInfo.ListCount(), 0);
+    EXPECT_EQ(mnuShowHide.Caption(), "Hide Window");
+
+    SeedCard(1, "Renamed meanwhile", "TVR8Q", "TVR8Q1");
+    ASSERT_TRUE(form->InitializeWindow());
+    ASSERT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_EQ(cbNetCardDesp.List(0), "Talvex Fast Ethernet Adapter");
+    EXPECT_TRUE(frmGeneral.InFront());
+    EXPECT_EQ(ui.diag.lvwBasicDiag.ItemCount(), 3);
+    EXPECT_EQ(mnuShowHide.Caption(), "&Show Window");
+}
+
 TEST_F(Form1Test, FirstOfSeveralSupportedEntriesWins) {
     SeedCard(1, "First", "TVR8Q", "TVR8Q1");
     SeedCard(2, "Other", "E100B", "E100B1");
