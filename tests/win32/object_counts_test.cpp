@@ -156,7 +156,6 @@ ObjectCounts Count() {
 
 // The counters themselves: each sees one object of its kind come and go.
 TEST(ObjectCounts, EachCounterSeesOneObjectOfItsKind) {
-    // The thread's first window brings the thread's own (the IME window, user32's handles).
     // The thread's first window brings the thread's own (the IME window, user32's handles), and the
     // first use of HKEY_LOCAL_MACHINE opens the root key for good.
     HWND anchor = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
