@@ -318,7 +318,7 @@ void Form1Window::OnTrayCallback(UINT mouseMessage) {
 }
 
 // The adapter box's edit field: typed characters are discarded, and so is anything else that
-// would change its text (paste, cut, clear, undo, Delete).
+// would change its text (paste, cut, clear, undo, Delete, Shift+Insert).
 LRESULT CALLBACK Form1Window::AdapterEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                               UINT_PTR, DWORD_PTR self) {
     auto* window = reinterpret_cast<Form1Window*>(self);
@@ -335,7 +335,8 @@ LRESULT CALLBACK Form1Window::AdapterEditProc(HWND hwnd, UINT message, WPARAM wP
     case WM_CLEAR:
     case WM_UNDO: return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_DELETE) return 0;
+        // Shift+Insert pastes inside the edit control itself, without a WM_PASTE to stop.
+        if (wParam == VK_DELETE || (wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0)) return 0;
         break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);

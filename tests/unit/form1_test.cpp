@@ -228,16 +228,6 @@ TEST_F(Form1Test, SelectingATabMarksOnlyItsOwnPage) {
     EXPECT_TRUE(f.bVlanPageVisited);
 }
 
-TEST_F(Form1Test, AdapterBoxDiscardsEveryTypedCharacter) {
-    SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
-    Form1& f = Start();
-    for (int key : {int{'a'}, int{'0'}, 8, 22, 13, 255}) {
-        int code = key;
-        f.cbNetCardDesp_KeyPress(code);
-        EXPECT_EQ(code, 0);
-    }
-}
-
 TEST_F(Form1Test, TrayShowHideTogglesTheWindowAndTheCaptionFollows) {
     SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
     Form1& f = Start();

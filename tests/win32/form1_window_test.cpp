@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace talvex::win32 {
 namespace {
@@ -124,6 +128,199 @@ TEST_F(Form1WindowTest, ComboBoxListBehavesLikeAList) {
     combo.RemoveItem(0);
     EXPECT_EQ(combo.ListCount(), 1);
     EXPECT_EQ(combo.List(5), "");
+}
+
+// What the open tray menu held, read while it was shown.
+struct OpenMenu {
+    struct Item {
+        std::string caption;
+        UINT type = 0, state = 0, id = 0;
+    };
+    HMENU menu = nullptr;
+    std::vector<Item> items;
+    bool shown = false;
+    int commands = 0;
+};
+
+OpenMenu::Item ReadMenuItem(HMENU menu, int position) {
+    char caption[64] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_ID;
+    info.dwTypeData = caption;
+    info.cch = sizeof caption;
+    GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+    return {caption, info.fType, info.fState, info.wID};
+}
+
+// Watches the main window while its menu is tracked: the menu it opens, the first idle moment
+// with the menu on screen (where the items are read and the menu closed), and any command.
+LRESULT CALLBACK WatchTrayMenu(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data) {
+    auto& open = *reinterpret_cast<OpenMenu*>(data);
+    switch (message) {
+    case WM_INITMENUPOPUP: open.menu = reinterpret_cast<HMENU>(wParam); break;
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU && open.menu && !open.shown) {
+            open.shown = IsWindowVisible(reinterpret_cast<HWND>(lParam)) != FALSE;
+            for (int i = 0; i < GetMenuItemCount(open.menu); ++i)
+                open.items.push_back(ReadMenuItem(open.menu, i));
+            EndMenu();
+        }
+        break;
+    case WM_COMMAND: ++open.commands; break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Opens the tray menu as a right click on the icon does and reads it while it is open.
+OpenMenu ReadTrayMenu(Form1& form, HWND main) {
+    OpenMenu open;
+    SetWindowSubclass(main, WatchTrayMenu, 1, reinterpret_cast<DWORD_PTR>(&open));
+    // Should the menu never go idle, it is closed all the same rather than waited on for ever.
+    const UINT_PTR guard =
+        SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    form.TrayIcon1_Notify(kTrayPopupMenu);
+    KillTimer(nullptr, guard);
+    MSG msg; // a choice would arrive as a posted command
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    RemoveWindowSubclass(main, WatchTrayMenu, 1);
+    return open;
+}
+
+TEST_F(Form1WindowTest, TrayMenuShowsItsItemsWithTheDefaultInBoldAndClosesWithNothingChosen) {
+    ASSERT_TRUE(form.InitializeWindow());
+    HWND main = MainWindow(window);
+    for (bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "window shown" : "window hidden");
+        if (shown) form.mnuShowHide_Click();
+        const OpenMenu open = ReadTrayMenu(form, main);
+        EXPECT_TRUE(open.shown);
+        ASSERT_EQ(open.items.size(), 3u);
+        const auto& showHide = open.items[0];
+        EXPECT_EQ(showHide.caption, shown ? "&Hide Window" : "&Show Window");
+        EXPECT_EQ(showHide.type, static_cast<UINT>(MFT_STRING));
+        EXPECT_TRUE(showHide.state & MFS_DEFAULT); // drawn in bold
+        EXPECT_EQ(open.items[1].type, static_cast<UINT>(MFT_SEPARATOR));
+        EXPECT_EQ(open.items[2].caption, "Exit");
+        EXPECT_FALSE(open.items[2].state & MFS_DEFAULT);
+        // Closed without a choice: no command, the window as it was and still there.
+        EXPECT_EQ(open.commands, 0);
+        EXPECT_TRUE(IsWindow(main));
+        EXPECT_EQ(IsWindowVisible(main) != FALSE, shown);
+        EXPECT_EQ(ShowHideCaption(), shown ? "&Hide Window" : "&Show Window");
+    }
+}
+
+// Keys pressed through the system's input queue, as a keyboard does: each key down and up.
+void PressKeys(std::initializer_list<std::initializer_list<WORD>> chords) {
+    std::vector<INPUT> inputs;
+    auto key = [&](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (const auto& chord : chords) {
+        for (WORD vk : chord)
+            key(vk, false);
+        for (auto vk = std::rbegin(chord); vk != std::rend(chord); ++vk)
+            key(*vk, true);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The keyboard messages that reached an edit box, counted before it handles them.
+struct KeysSeen {
+    int keyUps = 0;
+    int chars = 0;
+};
+
+LRESULT CALLBACK CountKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR data) {
+    auto& seen = *reinterpret_cast<KeysSeen*>(data);
+    if (message == WM_KEYUP) ++seen.keyUps;
+    if (message == WM_CHAR) ++seen.chars;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void PutTextOnClipboard(HWND owner, const char* text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    const size_t size = std::strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(block), text, size);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+std::string WindowText(HWND hwnd) {
+    char text[128] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+// Focuses the edit box, types letters, digits, Backspace, Home, Delete, Ctrl+V and Shift+Insert
+// (the clipboard holds "pasted") through the input queue and the main loop's path, and waits until
+// every key has reached the box. Returns the keyboard messages the box received.
+KeysSeen TypeInto(Form1Window& window, HWND edit) {
+    KeysSeen seen;
+    SetWindowSubclass(edit, CountKeys, 7, reinterpret_cast<DWORD_PTR>(&seen));
+    HWND main = reinterpret_cast<HWND>(window.hWnd());
+    SetForegroundWindow(main);
+    SetFocus(edit);
+    EXPECT_EQ(GetFocus(), edit);
+    PressKeys({{'A'},
+               {'B'},
+               {'1'},
+               {'2'},
+               {VK_BACK},
+               {VK_HOME},
+               {VK_DELETE},
+               {VK_CONTROL, 'V'},
+               {VK_SHIFT, VK_INSERT}});
+    constexpr int kKeys = 11;
+    for (int waited = 0; seen.keyUps < kKeys && waited < 5000; waited += 10) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (window.PreTranslate(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    }
+    EXPECT_EQ(seen.keyUps, kKeys);
+    RemoveWindowSubclass(edit, CountKeys, 7);
+    return seen;
+}
+
+TEST_F(Form1WindowTest, TypingIntoTheAdapterBoxChangesNeitherItsTextNorItsList) {
+    ASSERT_TRUE(form.InitializeWindow());
+    form.mnuShowHide_Click();
+    HWND main = MainWindow(window);
+    PutTextOnClipboard(main, "pasted");
+
+    // The same keys change an ordinary edit box: they do arrive, and they would edit.
+    HWND plain = CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 100, 20,
+                               main, nullptr, nullptr, nullptr);
+    TypeInto(window, plain);
+    EXPECT_EQ(WindowText(plain), "pastedpastedb1");
+    DestroyWindow(plain);
+
+    ListControl& box = *form1Controls.cbNetCardDesp;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(FindWindowExA(main, nullptr, WC_COMBOBOXA, nullptr), &info));
+    const KeysSeen seen = TypeInto(window, info.hwndItem);
+    EXPECT_EQ(seen.chars, 6); // a, b, 1, 2, Backspace and Ctrl+V reached the box
+    EXPECT_EQ(WindowText(info.hwndItem), "Talvex Adapter");
+    EXPECT_EQ(box.Text(), "Talvex Adapter");
+    EXPECT_EQ(box.ListCount(), 1);
+    EXPECT_EQ(box.List(0), "Talvex Adapter");
+    EXPECT_EQ(box.ListIndex(), 0);
 }
 
 // Changes made by the program raise notifications that must not count as user actions.
