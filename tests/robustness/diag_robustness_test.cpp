@@ -129,6 +129,7 @@ class DiagRobustness : public testing::Test, protected test::DiagPageParts {
         registry.Seed(kHKeyLocalMachine, kParameters, "BaseAddress", kRegDword,
                       {0x00, 0xE0, 0x00, 0x00});
         services.driverAgent = &kFailingApi;
+        library.staleHandleCalls = 0;
     }
     ~DiagRobustness() override {
         library.Arm(Failure::ErrorReturn, 0, false);
