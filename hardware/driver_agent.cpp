@@ -69,15 +69,19 @@ void ForgetAdapterAccess() {
 }
 
 void ResetAdapterAccess() {
-    // Only the library that handed the handles out can close them; another one, or none, gets
-    // nothing to close.
-    if (const DriverAgentApi* da = opened.library; da && da == installed) {
-        if (hIoRange != 0) da->DaCloseIoRange(hIoRange);
-        if (hDevice != 0) da->DaCloseDevice(hDevice);
-        if (opened.connection) da->DriverAgentClose();
-    }
+    // Forgotten before anything is closed: a close that faults ends this call, and the handles
+    // must not stay trusted then, or the next start would run on them instead of opening afresh.
+    const OpenedAccess was = opened;
+    const uint32_t range = hIoRange, device = hDevice;
     hIoRange = hDevice = 0;
     ForgetAdapterAccess();
+    // Only the library that handed the handles out can close them; another one, or none, gets
+    // nothing to close.
+    if (const DriverAgentApi* da = was.library; da && da == installed) {
+        if (range != 0) da->DaCloseIoRange(range);
+        if (device != 0) da->DaCloseDevice(device);
+        if (was.connection) da->DriverAgentClose();
+    }
 }
 
 AdapterAccess OpenAdapterAccess(const char* serviceName, uint32_t adapterNumber, uint32_t ioBase) {

@@ -342,4 +342,14 @@ bool MemoryRegistry::KeyExists(RegKey root, const std::string& path) const {
     return Find(root, path) != nullptr;
 }
 
+std::optional<std::vector<std::pair<std::string, MemoryRegistry::StoredValue>>>
+MemoryRegistry::Values(RegKey root, const std::string& path) const {
+    const Key* key = Find(root, path);
+    if (key == nullptr) return std::nullopt;
+    std::vector<std::pair<std::string, StoredValue>> values;
+    for (const Value& value : key->values)
+        values.emplace_back(value.name, value.stored);
+    return values;
+}
+
 } // namespace talvex

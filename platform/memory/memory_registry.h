@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace talvex {
@@ -55,6 +56,9 @@ class MemoryRegistry : public RegistryApi {
     std::optional<StoredValue> Lookup(RegKey root, const std::string& path,
                                       const std::string& name) const;
     bool KeyExists(RegKey root, const std::string& path) const;
+    // Every value of a key by name as first spelt, in creation order; nullopt without the key.
+    std::optional<std::vector<std::pair<std::string, StoredValue>>>
+    Values(RegKey root, const std::string& path) const;
     // While set, every change (new key, set, delete) fails with ERROR_ACCESS_DENIED; opening and
     // reading still work, as with a key the user may only read.
     void DenyWrites(bool deny) { denyWrites_ = deny; }

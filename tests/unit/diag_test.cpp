@@ -8,6 +8,7 @@
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "simulator/driver_agent_sim.h"
+#include "tests/unit/diag_page_parts.h"
 #include "tests/unit/hardware_doubles.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ using test::RecordingBus;
 
 constexpr char kParameters[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
 
-class DiagTest : public testing::Test {
+class DiagTest : public testing::Test, protected test::DiagPageParts {
   protected:
     DiagTest() {
         SetBaseAddress(0xE000);
@@ -76,13 +77,6 @@ class DiagTest : public testing::Test {
     }
 
     RecordingBus bus;
-    test::FakeTiming timing;
-    MemoryRegistry registry;
-    MemoryServices services;
-    MemoryDiagPage ui;
-    std::string driverKeyName = "TVR8Q1";
-    std::int16_t currentAdapter = 1;
-    DiagPage page{ui.Controls(), services, registry, driverKeyName, currentAdapter};
     const std::vector<uint32_t> kSuspendResume = {0x10000000, 0x02000000, 0x08000000, 0x01000000};
 };
 
