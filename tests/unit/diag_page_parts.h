@@ -14,6 +14,9 @@
 namespace talvex::test {
 
 struct DiagPageParts {
+    // The page as the window's load leaves it: the three items, all checked.
+    DiagPageParts() { page.Load(); }
+
     FakeTiming timing;
     MemoryRegistry registry;
     MemoryServices services;

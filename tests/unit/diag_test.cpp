@@ -30,7 +30,6 @@ class DiagTest : public testing::Test, protected test::DiagPageParts {
     DiagTest() {
         SetBaseAddress(0xE000);
         bStopDiagTest = false;
-        page.Load();
     }
     ~DiagTest() override { ResetAdapterAccess(); }
 
