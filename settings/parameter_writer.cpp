@@ -30,17 +30,18 @@ void ParameterWriter::WriteString(const std::string& subKey, const std::string& 
 
 // Newest first, so a value written twice ends as it was before the first write. A value that
 // did not exist is deleted again; its delete can't fall through to a subkey, as the write that
-// created it succeeded.
+// created it succeeded. A registry that refuses the putting back too is reported, not hidden.
 SaveResult ParameterWriter::Finish() {
     if (error_ == kErrorSuccess) return {SaveResult::Written, kErrorSuccess};
+    bool restored = true;
     for (auto it = written_.rbegin(); it != written_.rend(); ++it) {
-        if (it->value)
-            registry_.WriteValue(kHKeyLocalMachine, it->subKey, *it->value);
-        else
-            registry_.DeleteString(kHKeyLocalMachine, it->subKey);
+        const bool putBack = it->value
+                                 ? registry_.WriteValue(kHKeyLocalMachine, it->subKey, *it->value)
+                                 : registry_.DeleteString(kHKeyLocalMachine, it->subKey);
+        restored = putBack && restored;
     }
     written_.clear();
-    return {SaveResult::Failed, error_};
+    return {SaveResult::Failed, error_, restored};
 }
 
 } // namespace talvex

@@ -13,6 +13,7 @@ struct SaveResult {
     };
     Outcome outcome = Written;
     std::int32_t error = 0; // the failed write's status, for Failed
+    bool restored = true;   // for Failed: false when a value could not be put back either
 };
 
 } // namespace talvex

@@ -27,12 +27,12 @@ void Form1::cbOK_Click() {
     bNeedReboot = false;
     bRebootNow = false;
     std::string failedPages;
-    std::int32_t failure = 0;
+    SaveResult failure;
     const auto account = [&](const SaveResult& result, const char* page) {
         if (result.outcome == SaveResult::Written) bNeedReboot = true;
         if (result.outcome != SaveResult::Failed) return;
         failedPages += failedPages.empty() ? page : std::string(" and ") + page;
-        failure = result.error;
+        failure = {SaveResult::Failed, result.error, failure.restored && result.restored};
     };
     if (bVlanPageVisited) account(vlan.SaveVLANSettings(), "Virtual LAN");
     if (bAdvPageVisited) account(advanced.SaveAdvancedSettings(), "Advanced");
@@ -52,11 +52,14 @@ void Form1::cbOK_Click() {
     }
 }
 
-void Form1::TellSaveFailures(const std::string& pages, std::int32_t error) {
-    services_.MsgBox("The " + pages +
-                         " settings could not be saved; the adapter keeps its "
-                         "previous settings. " +
-                         WhyWriteFailed(error),
+void Form1::TellSaveFailures(const std::string& pages, const SaveResult& failure) {
+    const std::string outcome =
+        failure.restored ? "; the adapter keeps its previous settings. "
+                         : ", and some of the values already written could not be put back "
+                           "either: the driver's settings are now partly changed. Check them "
+                           "before you restart Windows. ";
+    services_.MsgBox("The " + pages + " settings could not be saved" + outcome +
+                         WhyWriteFailed(failure.error),
                      kAppTitle, MsgBoxStyle::CriticalOk);
 }
 

@@ -106,7 +106,7 @@ class Form1 {
     bool FindAdapter();
     void HideWindow();
     void LoadSettingsPages();
-    void TellSaveFailures(const std::string& pages, std::int32_t error);
+    void TellSaveFailures(const std::string& pages, const SaveResult& failure);
 
     bool adapterFound_ = false;
     bool loaded_ = false;

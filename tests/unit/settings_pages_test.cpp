@@ -25,16 +25,19 @@ Stored Sz(const std::string& bytes) {
     return {kRegSz, {bytes.begin(), bytes.end()}};
 }
 
-// A memory registry that refuses to set one named value: a save that fails midway.
+// A memory registry that refuses to set one named value: a save that fails midway. With
+// denyAfterRefusal it then refuses every write, the putting back included.
 class RefusingRegistry : public MemoryRegistry {
   public:
     std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t count) override {
         sets.push_back(name);
-        return name == refuse ? kErrorAccessDenied
-                              : MemoryRegistry::SetValueEx(key, name, type, data, count);
+        if (name != refuse) return MemoryRegistry::SetValueEx(key, name, type, data, count);
+        if (denyAfterRefusal) DenyWrites(true);
+        return kErrorAccessDenied;
     }
     std::string refuse;
+    bool denyAfterRefusal = false;
     std::vector<std::string> sets; // names of the values set, in order
 };
 
@@ -538,6 +541,29 @@ TEST_F(SettingsPages, AFailedWriteUndoesThePageAndIsSaid) {
     EXPECT_FALSE(f.bNeedReboot);
     EXPECT_TRUE(services.calls.empty());
     EXPECT_FALSE(ui.window.Visible());
+}
+
+// A registry that refuses the putting back as well leaves the page partly written: the message
+// must not claim the previous settings are kept.
+TEST_F(SettingsPages, AFailedWriteThatCanNotBePutBackIsSaidSo) {
+    SeedAll();
+    Form1& f = Start();
+    ClickTab(2);
+    PickValue(1);
+    SelectProperty(2);
+    TypeValue("99");
+    registry.refuse = "TxBuffer"; // after three Advanced writes
+    registry.denyAfterRefusal = true;
+    f.cbOK_Click();
+    EXPECT_NE(Get("ConnectionType"), Dword(3)); // written, and could not be put back
+    ASSERT_EQ(services.messages.size(), 1u);
+    const std::string& text = services.messages[0].text;
+    EXPECT_NE(text.find("The Advanced settings could not be saved, and some of the values "
+                        "already written could not be put back either"),
+              std::string::npos);
+    EXPECT_EQ(text.find("keeps its previous settings"), std::string::npos);
+    EXPECT_FALSE(f.bNeedReboot);
+    EXPECT_TRUE(services.calls.empty());
 }
 
 TEST_F(SettingsPages, AFailedWriteRemovesWhatItCreated) {
