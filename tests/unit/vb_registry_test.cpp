@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -49,7 +50,7 @@ auto Answer(std::string stored) {
                     std::uint32_t* count) {
         const auto size = static_cast<std::uint32_t>(stored.size());
         const bool fits = size <= *count;
-        if (fits) std::memcpy(data, stored.data(), size);
+        if (fits) std::copy(stored.begin(), stored.end(), data);
         *count = size;
         return fits ? kErrorSuccess : kErrorMoreData;
     };
