@@ -45,7 +45,7 @@ class MockRegistryApi : public RegistryApi {
 constexpr RegKey kHklm = kHKeyLocalMachine;
 
 // A data query that finds `stored` and copies it when the buffer is large enough.
-auto Answer(std::string stored) {
+auto Answer(const std::string& stored) {
     return [stored](RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
                     std::uint32_t* count) {
         const auto size = static_cast<std::uint32_t>(stored.size());
