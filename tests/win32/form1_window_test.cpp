@@ -20,7 +20,7 @@ std::vector<std::string> PagesTopFirst(HWND window) {
         char name[64] = {}, text[64] = {};
         GetClassNameA(child, name, sizeof name);
         GetWindowTextA(child, text, sizeof text);
-        if (std::string(name) == kPageClassName) pages.push_back(text);
+        if (std::string(name) == kPageClassName) pages.emplace_back(text);
     }
     return pages;
 }
