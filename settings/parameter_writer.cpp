@@ -3,7 +3,7 @@
 namespace talvex {
 
 std::string DriverParametersPath(const std::string& driverKeyName) {
-    return "SYSTEM\\CurrentControlSet\\Services\\" + driverKeyName + "\\Parameters\\";
+    return R"(SYSTEM\CurrentControlSet\Services\)" + driverKeyName + R"(\Parameters\)";
 }
 
 // Each value is read before it is replaced, so that a failure later in the same save can put it

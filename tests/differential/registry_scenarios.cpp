@@ -274,8 +274,8 @@ void KeyPaths(Session& s) {
     s.Open("path only backslash", base, "\\", true);
     s.Close("path trailing", s.Open("path trailing create", base, "Trail\\", true));
     s.Close("path trailing", s.Open("path trailing open", base, "Trail", false));
-    s.Close("path double", s.Open("path double create", base, "Dbl\\\\X", true));
-    s.Close("path double", s.Open("path double open", base, "Dbl\\X\\\\", false));
+    s.Close("path double", s.Open("path double create", base, R"(Dbl\\X)", true));
+    s.Close("path double", s.Open("path double open", base, R"(Dbl\X\\)", false));
     s.Close("path case", s.Open("path case create", base, "CaseKey", true));
     s.Close("path case", s.Open("path case open", base, "CASEKEY", false));
     s.Close("path latin", s.Open("path latin create", base, "\xe9t\xe9", true));

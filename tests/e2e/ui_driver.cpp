@@ -9,7 +9,7 @@
 namespace talvex::e2e {
 namespace {
 
-constexpr char kCardsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr char kCardsKey[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards)";
 
 void SetString(HKEY key, const char* name, const std::string& text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),

@@ -33,13 +33,13 @@ class Form1WindowTest : public testing::Test {
   protected:
     Form1WindowTest() {
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "Title", "Talvex Adapter");
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ProductName", "TVR8Q");
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ServiceName", "TVR8Q1");
         window.Attach(form);
     }

@@ -75,7 +75,7 @@ TEST_F(Win32RegistryTest, ReadsReturnWhatAdvapiStored) {
 TEST_F(Win32RegistryTest, DeleteStringRemovesTheValueOrElseTheSubkey) {
     vbRegistry reg(api_);
     reg.WriteString(kHklm, Path("Del\\Name"), "x");
-    reg.WriteString(kHklm, Path("Del\\Sub\\Deeper\\Name"), "y");
+    reg.WriteString(kHklm, Path(R"(Del\Sub\Deeper\Name)"), "y");
     EXPECT_TRUE(reg.DeleteString(kHklm, Path("Del\\Name")));
     DWORD type = 0;
     EXPECT_TRUE(Stored(Path("Del"), "Name", &type).empty());
