@@ -33,13 +33,13 @@ void ParameterWriter::WriteString(const std::string& subKey, const std::string& 
 // created it succeeded.
 SaveResult ParameterWriter::Finish() {
     if (error_ == kErrorSuccess) return {SaveResult::Written, kErrorSuccess};
-    for (auto it = written_.rbegin(); it != written_.rend(); ++it) {
-        if (it->value)
-            registry_.WriteValue(kHKeyLocalMachine, it->subKey, *it->value);
+    for (; !written_.empty(); written_.pop_back()) {
+        const Previous& previous = written_.back();
+        if (previous.value)
+            registry_.WriteValue(kHKeyLocalMachine, previous.subKey, *previous.value);
         else
-            registry_.DeleteString(kHKeyLocalMachine, it->subKey);
+            registry_.DeleteString(kHKeyLocalMachine, previous.subKey);
     }
-    written_.clear();
     return {SaveResult::Failed, error_};
 }
 

@@ -119,7 +119,7 @@ std::string WindowText(HWND hwnd) {
         return {};
     }
     std::wstring wide(text, copied);
-    return std::string(wide.begin(), wide.end()); // the test texts are ASCII
+    return {wide.begin(), wide.end()}; // the test texts are ASCII
 }
 
 std::string ClassName(HWND hwnd) {
@@ -149,7 +149,7 @@ std::string ComboItem(HWND combo, int index) {
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(wide.data()));
     wide.resize(static_cast<size_t>(length));
-    return std::string(wide.begin(), wide.end()); // the test texts are ASCII
+    return {wide.begin(), wide.end()}; // the test texts are ASCII
 }
 
 int ComboCount(HWND combo) {

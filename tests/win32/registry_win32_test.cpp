@@ -25,7 +25,7 @@ class Win32RegistryTest : public ::testing::Test {
     // The value as advapi32 reports it, bypassing the code under test.
     static std::vector<std::uint8_t> Stored(const std::string& key, const char* name, DWORD* type) {
         std::vector<std::uint8_t> data(64);
-        DWORD count = static_cast<DWORD>(data.size());
+        auto count = static_cast<DWORD>(data.size());
         if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type,
                          data.data(), &count) != ERROR_SUCCESS)
             return {};
