@@ -3,7 +3,7 @@
 namespace talvex {
 
 std::string DriverParametersPath(const std::string& driverKeyName) {
-    return "SYSTEM\\CurrentControlSet\\Services\\" + driverKeyName + "\\Parameters\\";
+    return R"(SYSTEM\CurrentControlSet\Services\)" + driverKeyName + R"(\Parameters\)";
 }
 
 // Each value is read before it is replaced, so that a failure later in the same save can put it
@@ -34,13 +34,14 @@ void ParameterWriter::WriteString(const std::string& subKey, const std::string& 
 SaveResult ParameterWriter::Finish() {
     if (error_ == kErrorSuccess) return {SaveResult::Written, kErrorSuccess};
     bool restored = true;
-    for (auto it = written_.rbegin(); it != written_.rend(); ++it) {
-        const bool putBack = it->value
-                                 ? registry_.WriteValue(kHKeyLocalMachine, it->subKey, *it->value)
-                                 : registry_.DeleteString(kHKeyLocalMachine, it->subKey);
+    for (; !written_.empty(); written_.pop_back()) {
+        const Previous& previous = written_.back();
+        const bool putBack =
+            previous.value
+                ? registry_.WriteValue(kHKeyLocalMachine, previous.subKey, *previous.value)
+                : registry_.DeleteString(kHKeyLocalMachine, previous.subKey);
         restored = putBack && restored;
     }
-    written_.clear();
     return {SaveResult::Failed, error_, restored};
 }
 

@@ -11,8 +11,7 @@
 namespace talvex {
 namespace {
 
-constexpr char kNetworkCardsKey[] =
-    "SOFTWARE\\Microsoft\\Windows NT\\currentVersion\\NetworkCards\\";
+constexpr char kNetworkCardsKey[] = R"(SOFTWARE\Microsoft\Windows NT\currentVersion\NetworkCards\)";
 constexpr char kSupportedProduct[] = "TVR8Q";
 constexpr char kNoValue[] = "No Value";
 constexpr int kFirstEntry = 1;

@@ -158,7 +158,7 @@ void Adapter::AdvanceEeprom(bool polled) {
     }
     if (std::chrono::steady_clock::now() < readDone_) return;
     eepromBusy_ = false;
-    const uint16_t command = static_cast<uint16_t>(Load(kEepromControlRegister, 2));
+    const auto command = static_cast<uint16_t>(Load(kEepromControlRegister, 2));
     const uint8_t address = command & 0xFF;
     Store(kEepromDataRegister, 2, address < srom_.size() ? srom_[address] : 0xFFFF);
     Store(kEepromControlRegister, 2, command & ~kEepromBusyBit);

@@ -20,7 +20,7 @@ void ZOrder::BringToFront(const MemoryControl* control) {
     ++changes_;
 }
 
-MemoryControl::MemoryControl(ZOrder& siblings, std::string text)
+MemoryControl::MemoryControl(ZOrder& siblings, const std::string& text)
     : siblings_(siblings), text_(UpToNul(text)) {
     siblings_.Add(this);
 }

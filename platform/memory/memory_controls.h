@@ -28,7 +28,7 @@ class ZOrder {
 
 class MemoryControl : public virtual Control {
   public:
-    explicit MemoryControl(ZOrder& siblings, std::string text = {});
+    explicit MemoryControl(ZOrder& siblings, const std::string& text = {});
     std::string Text() const override { return text_; }
     void SetText(const std::string& text) override;
     bool Enabled() const override { return enabled_; }
@@ -99,8 +99,8 @@ class MemoryCheckBox : public MemoryControl, public CheckBox {
 
 class MemoryTextBox : public MemoryControl, public TextBox {
   public:
-    explicit MemoryTextBox(ZOrder& siblings, std::string text = {}, bool readOnly = false)
-        : MemoryControl(siblings, std::move(text)), readOnly_(readOnly) {}
+    explicit MemoryTextBox(ZOrder& siblings, const std::string& text = {}, bool readOnly = false)
+        : MemoryControl(siblings, text), readOnly_(readOnly) {}
     bool ReadOnly() const override { return readOnly_; }
     void ShowBalloonTip(const std::string& title, const std::string& text) override {
         balloon_ = title + ": " + text;

@@ -21,7 +21,7 @@ constexpr RegKey kRoots[] = {0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u,
 
 // Names cross the real API as C strings, so anything after an embedded NUL is not part of them.
 std::string_view CName(const std::string& s) {
-    return std::string_view(s.c_str());
+    return {s.c_str()};
 }
 
 // The registry compares names by their upper-case forms. Names are ANSI (code page 1252), so the

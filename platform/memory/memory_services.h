@@ -40,10 +40,10 @@ class MemoryServices : public Services {
     // --- Apply and restart ---
 
     bool ShowRebootDialog() override {
-        calls.push_back("dlgReboot");
+        calls.emplace_back("dlgReboot");
         return rebootAnswer;
     }
-    void EnableShutdownPrivilege() override { calls.push_back("EnableShutdownPrivilege"); }
+    void EnableShutdownPrivilege() override { calls.emplace_back("EnableShutdownPrivilege"); }
     std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) override {
         calls.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reserved));
         return exitWindowsError;
@@ -116,12 +116,12 @@ class MemoryServices : public Services {
         diagLog.push_back("Sleep " + std::to_string(milliseconds));
     }
     bool DoEvents() override {
-        diagLog.push_back("DoEvents");
+        diagLog.emplace_back("DoEvents");
         ++pumpSteps;
         if (onDoEvents) onDoEvents(pumpSteps);
         return !quitRequested;
     }
-    void RefreshMainWindow() override { diagLog.push_back("Refresh"); }
+    void RefreshMainWindow() override { diagLog.emplace_back("Refresh"); }
     bool LoadDriverAgent() override {
         ++libraryLoads;
         if (driverAgent && !DriverAgentLoaded()) SetDriverAgent(driverAgent);

@@ -89,7 +89,7 @@ ScopedFont CreateMessageFont(int dpi) {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return ScopedFont(); // the controls keep the system font
+        return {}; // the controls keep the system font
     }
     // The metrics are for the system DPI; the window may be laid out for another.
     const int systemDpi = SystemDpi();

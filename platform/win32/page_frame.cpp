@@ -71,7 +71,7 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: PaintPageBackground(hwnd, reinterpret_cast<HDC>(wParam)); return 1;
     case WM_CTLCOLORSTATIC:
         return ChildBackground(hwnd, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_SIZE: ForgetPageBackground(hwnd); break;
+    case WM_SIZE:
     case WM_DESTROY: ForgetPageBackground(hwnd); break;
     case WM_COMMAND:
     case WM_NOTIFY:

@@ -196,8 +196,8 @@ void StringReads(Session& s) {
 
 void LongReads(Session& s) {
     const RegKey key = s.Open("long key", kHklm, s.Path("Long"), true);
-    s.Set(key, "Digit", kRegSz, {"1", 2});
-    s.Set(key, "Five", kRegSz, {"abcd", 5});
+    s.Set(key, "Digit", kRegSz, {"1\0", 2});
+    s.Set(key, "Five", kRegSz, {"abcd\0", 5});
     s.Set(key, "Three", kRegBinary, "\x01\x02\x03");
     s.Set(key, "FiveBin", kRegBinary, "\x01\x02\x03\x04\x05");
     s.Set(key, "Zero", kRegBinary, "");
@@ -214,8 +214,8 @@ void LongReads(Session& s) {
 
 void Deletes(Session& s) {
     const RegKey key = s.Open("delete key", kHklm, s.Path("Del"), true);
-    s.Set(key, "Value", kRegSz, {"v", 2});
-    s.Set(key, "Both", kRegSz, {"b", 2});
+    s.Set(key, "Value", kRegSz, {"v\0", 2});
+    s.Set(key, "Both", kRegSz, {"b\0", 2});
     for (const char* sub : {"Sub", "Both", "Parent\\Child", "Lone"}) {
         const RegKey created = s.Open(std::string("delete make ") + sub, key, sub, true);
         s.Close("delete made", created);
@@ -274,8 +274,8 @@ void KeyPaths(Session& s) {
     s.Open("path only backslash", base, "\\", true);
     s.Close("path trailing", s.Open("path trailing create", base, "Trail\\", true));
     s.Close("path trailing", s.Open("path trailing open", base, "Trail", false));
-    s.Close("path double", s.Open("path double create", base, "Dbl\\\\X", true));
-    s.Close("path double", s.Open("path double open", base, "Dbl\\X\\\\", false));
+    s.Close("path double", s.Open("path double create", base, R"(Dbl\\X)", true));
+    s.Close("path double", s.Open("path double open", base, R"(Dbl\X\\)", false));
     s.Close("path case", s.Open("path case create", base, "CaseKey", true));
     s.Close("path case", s.Open("path case open", base, "CASEKEY", false));
     s.Close("path latin", s.Open("path latin create", base, "\xe9t\xe9", true));
@@ -327,7 +327,7 @@ void Handles(Session& s) {
 void ValueQueries(Session& s) {
     RegistryApi& api = s.api();
     const RegKey key = s.Open("query key", kHklm, s.Path("Query"), true);
-    s.Set(key, "Text", kRegSz, {"abcdefghij", 11});
+    s.Set(key, "Text", kRegSz, {"abcdefghij\0", 11});
     s.Set(key, "Bin", kRegBinary, "abcdefghij");
     s.Set(key, "Dword", kRegDword, "\x44\x33\x22\x11");
     s.Set(key, "Unterminated", kRegSz, {"abcX", 3});
@@ -355,8 +355,8 @@ void ValueQueries(Session& s) {
     s.Number("query data without count", api.QueryValueEx(key, "Text", nullptr, &byte, nullptr));
     s.Number("query neither", api.QueryValueEx(key, "Text", nullptr, nullptr, nullptr));
 
-    s.Set(key, "MixedName", kRegSz, {"1", 2});
-    s.Set(key, "MIXEDNAME", kRegSz, {"22", 3});
+    s.Set(key, "MixedName", kRegSz, {"1\0", 2});
+    s.Set(key, "MIXEDNAME", kRegSz, {"22\0", 3});
     s.Query("query name case", key, "mixedname", 12, 12);
     s.Number("query delete name case", api.DeleteValue(key, "MIXEDname"));
     s.Number("query delete missing", api.DeleteValue(key, "MixedName"));

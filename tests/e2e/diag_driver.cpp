@@ -7,7 +7,7 @@
 namespace talvex::e2e {
 
 void SeedBaseAddress(const std::string& service, DWORD base) {
-    const std::string path = "SYSTEM\\CurrentControlSet\\Services\\" + service + "\\Parameters";
+    const std::string path = R"(SYSTEM\CurrentControlSet\Services\)" + service + R"(\Parameters)";
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)

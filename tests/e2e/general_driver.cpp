@@ -12,7 +12,7 @@
 namespace talvex::e2e {
 namespace {
 
-constexpr char kHttpCommand[] = "SOFTWARE\\Classes\\http\\shell\\open\\command";
+constexpr char kHttpCommand[] = R"(SOFTWARE\Classes\http\shell\open\command)";
 
 bool WinsockUp() {
     static const bool up = [] {
@@ -71,10 +71,10 @@ void SetLayoutDpi(int dpi) {
 // The http class's open command is what the shell runs for a "www." name; here it is cmd's
 // echo into the log. The previous command comes back when the stand-in goes.
 BrowserStandIn::BrowserStandIn()
-    : log_("C:\\users\\Public\\talvex-opened.txt"),
+    : log_(R"(C:\users\Public\talvex-opened.txt)"),
       previous_(ReadDefault(HKEY_LOCAL_MACHINE, kHttpCommand)) {
     DeleteFileA(log_.c_str());
-    const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>>" + log_;
+    const std::string command = R"(C:\windows\system32\cmd.exe /c echo %1>>)" + log_;
     RegSetValueA(HKEY_LOCAL_MACHINE, kHttpCommand, REG_SZ, command.c_str(),
                  static_cast<DWORD>(command.size()));
 }

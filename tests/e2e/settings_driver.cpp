@@ -92,7 +92,7 @@ HWND WaitForMessageBox(const App& app, const char* title) {
 
 std::string MessageText(HWND box) {
     for (HWND child : ChildrenInZOrder(box, "Static")) {
-        const std::string text = WindowText(child);
+        std::string text = WindowText(child);
         if (!text.empty()) return text;
     }
     return {};

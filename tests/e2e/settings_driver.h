@@ -10,7 +10,7 @@
 namespace talvex::e2e {
 
 // The driver key of the adapter the tests seed ("TVR8Q1").
-inline constexpr char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
+inline constexpr char kParametersKey[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 
 struct StoredValue {
     DWORD type = 0;

@@ -9,7 +9,7 @@
 namespace talvex::e2e {
 namespace {
 
-constexpr char kCardsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr char kCardsKey[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards)";
 
 void SetString(HKEY key, const char* name, const std::string& text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -119,7 +119,7 @@ std::string WindowText(HWND hwnd) {
         return {};
     }
     std::wstring wide(text, copied);
-    return std::string(wide.begin(), wide.end()); // the test texts are ASCII
+    return {wide.begin(), wide.end()}; // the test texts are ASCII
 }
 
 std::string ClassName(HWND hwnd) {
@@ -149,7 +149,7 @@ std::string ComboItem(HWND combo, int index) {
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(wide.data()));
     wide.resize(static_cast<size_t>(length));
-    return std::string(wide.begin(), wide.end()); // the test texts are ASCII
+    return {wide.begin(), wide.end()}; // the test texts are ASCII
 }
 
 int ComboCount(HWND combo) {

@@ -20,9 +20,9 @@
 
 namespace talvex::fuzzing {
 
-inline constexpr char kCard[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
-inline constexpr char kService[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1";
-inline constexpr char kParams[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
+inline constexpr char kCard[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)";
+inline constexpr char kService[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1)";
+inline constexpr char kParams[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 
 // The pages' eight values, then names the pages never touch.
 inline constexpr const char* kValueNames[] = {"ConnectionType",

@@ -20,7 +20,7 @@ namespace {
 using fuzzing::Input;
 using fuzzing::Require;
 
-constexpr char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
+constexpr char kCards[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\)";
 constexpr const char* kNames[] = {"Title", "ProductName", "ServiceName", ""};
 constexpr std::uint32_t kTypes[] = {1, 4, 3, 7, 2, 0};
 

@@ -69,7 +69,7 @@ TEST_F(DriverAgentDll, OpenReportsTheStepThatFailed) {
 
 TEST(DriverAgentLoading, MissingLibraryOrOperationIsReported) {
     DriverAgentLibrary library;
-    DriverAgentLoad load = library.LoadFrom("C:\\no\\such\\DriverAgent.dll");
+    DriverAgentLoad load = library.LoadFrom(R"(C:\no\such\DriverAgent.dll)");
     EXPECT_EQ(load.status, DriverAgentLoad::Status::LibraryMissing);
     load = library.LoadFrom("kernel32.dll");
     EXPECT_EQ(load.status, DriverAgentLoad::Status::NameMissing);

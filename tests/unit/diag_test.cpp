@@ -23,7 +23,7 @@ namespace {
 using test::BusCall;
 using test::RecordingBus;
 
-constexpr char kParameters[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
+constexpr char kParameters[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 
 class DiagTest : public testing::Test, protected test::DiagPageParts {
   protected:

@@ -12,7 +12,7 @@
 namespace talvex {
 namespace {
 
-constexpr char kCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
+constexpr char kCards[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\)";
 
 class Form1Test : public testing::Test {
   protected:

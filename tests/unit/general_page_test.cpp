@@ -64,10 +64,10 @@ class GeneralPageTest : public testing::Test {
   protected:
     GeneralPageTest() {
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ProductName", "TVR8Q");
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ServiceName", "TVR8Q1");
         services.hostName = "Talvex-pc7";
         services.ipAddress = "10.0.2.15";

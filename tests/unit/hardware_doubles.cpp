@@ -6,7 +6,7 @@ RecordingBus* RecordingBus::current = nullptr;
 
 namespace {
 
-void Record(BusCall call) {
+void Record(const BusCall& call) {
     RecordingBus::current->calls.push_back(call);
 }
 

@@ -122,8 +122,8 @@ struct FlakyLibrary {
     static inline uint32_t lastHandle = 0;
 
     static std::string Name(const char* op, uint32_t h) { return op + std::to_string(h); }
-    static int32_t WINAPI Open() { return calls.push_back("OpenLib"), 1; }
-    static void WINAPI Close() { calls.push_back("CloseLib"); }
+    static int32_t WINAPI Open() { return calls.emplace_back("OpenLib"), 1; }
+    static void WINAPI Close() { calls.emplace_back("CloseLib"); }
     static uint32_t WINAPI Device(const char*, uint32_t, int32_t*) {
         return failDevice ? 0 : (calls.push_back(Name("Device", lastHandle + 1)), ++lastHandle);
     }

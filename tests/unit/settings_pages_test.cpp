@@ -11,8 +11,8 @@
 namespace talvex {
 namespace {
 
-constexpr char kCard[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
-constexpr char kParams[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
+constexpr char kCard[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)";
+constexpr char kParams[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 
 using Stored = MemoryRegistry::StoredValue;
 

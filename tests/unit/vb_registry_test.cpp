@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -44,12 +45,12 @@ class MockRegistryApi : public RegistryApi {
 constexpr RegKey kHklm = kHKeyLocalMachine;
 
 // A data query that finds `stored` and copies it when the buffer is large enough.
-auto Answer(std::string stored) {
+auto Answer(const std::string& stored) {
     return [stored](RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
                     std::uint32_t* count) {
         const auto size = static_cast<std::uint32_t>(stored.size());
         const bool fits = size <= *count;
-        if (fits) std::memcpy(data, stored.data(), size);
+        if (fits) std::copy(stored.begin(), stored.end(), data);
         *count = size;
         return fits ? kErrorSuccess : kErrorMoreData;
     };

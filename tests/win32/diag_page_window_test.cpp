@@ -14,7 +14,7 @@ namespace {
 class DiagPageWindowTest : public testing::Test {
   protected:
     DiagPageWindowTest() {
-        const std::string card = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
+        const std::string card = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)";
         registry.SeedString(kHKeyLocalMachine, card, "Title", "Talvex Adapter");
         registry.SeedString(kHKeyLocalMachine, card, "ProductName", "TVR8Q");
         registry.SeedString(kHKeyLocalMachine, card, "ServiceName", "TVR8Q1");

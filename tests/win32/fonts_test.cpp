@@ -35,7 +35,8 @@ TEST(NamedFont, ShrinksUntilTheLabelsTextFitsAndNoFurther) {
         CreateWindowA("STATIC", "Talvex Adapter Configuration , Version 1.00", WS_POPUP | SS_LEFT,
                       0, 0, 150, 20, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(label, nullptr);
-    const FontRequest request{MessageFace().c_str(), 975, true, true};
+    const std::string face = MessageFace(); // the request only points at it
+    const FontRequest request{face.c_str(), 975, true, true};
     ASSERT_FALSE(TextFits(label, CreateNamedFont(request, 96).get()));
     ScopedFont fitted = CreateFittingFont(label, request, 96);
     EXPECT_TRUE(TextFits(label, fitted.get()));

@@ -24,7 +24,7 @@ std::vector<std::string> PagesTopFirst(HWND window) {
         char name[64] = {}, text[64] = {};
         GetClassNameA(child, name, sizeof name);
         GetWindowTextA(child, text, sizeof text);
-        if (std::string(name) == kPageClassName) pages.push_back(text);
+        if (std::string(name) == kPageClassName) pages.emplace_back(text);
     }
     return pages;
 }
@@ -37,13 +37,13 @@ class Form1WindowTest : public testing::Test {
   protected:
     Form1WindowTest() {
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "Title", "Talvex Adapter");
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ProductName", "TVR8Q");
         registry.SeedString(kHKeyLocalMachine,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1",
+                            R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ServiceName", "TVR8Q1");
         window.Attach(form);
     }

@@ -25,7 +25,7 @@ class Win32RegistryTest : public ::testing::Test {
     // The value as advapi32 reports it, bypassing the code under test.
     static std::vector<std::uint8_t> Stored(const std::string& key, const char* name, DWORD* type) {
         std::vector<std::uint8_t> data(64);
-        DWORD count = static_cast<DWORD>(data.size());
+        auto count = static_cast<DWORD>(data.size());
         if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, type,
                          data.data(), &count) != ERROR_SUCCESS)
             return {};
@@ -75,7 +75,7 @@ TEST_F(Win32RegistryTest, ReadsReturnWhatAdvapiStored) {
 TEST_F(Win32RegistryTest, DeleteStringRemovesTheValueOrElseTheSubkey) {
     vbRegistry reg(api_);
     reg.WriteString(kHklm, Path("Del\\Name"), "x");
-    reg.WriteString(kHklm, Path("Del\\Sub\\Deeper\\Name"), "y");
+    reg.WriteString(kHklm, Path(R"(Del\Sub\Deeper\Name)"), "y");
     EXPECT_TRUE(reg.DeleteString(kHklm, Path("Del\\Name")));
     DWORD type = 0;
     EXPECT_TRUE(Stored(Path("Del"), "Name", &type).empty());

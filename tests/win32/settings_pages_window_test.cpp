@@ -12,7 +12,7 @@
 namespace talvex::win32 {
 namespace {
 
-constexpr char kParams[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
+constexpr char kParams[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 
 std::string Text(HWND hwnd) {
     char text[256] = {};
@@ -23,7 +23,7 @@ std::string Text(HWND hwnd) {
 class SettingsPagesWindow : public testing::Test {
   protected:
     SettingsPagesWindow() {
-        const char card[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
+        const char card[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)";
         registry.SeedString(kHKeyLocalMachine, card, "Title", "Talvex Adapter");
         registry.SeedString(kHKeyLocalMachine, card, "ProductName", "TVR8Q");
         registry.SeedString(kHKeyLocalMachine, card, "ServiceName", "TVR8Q1");
