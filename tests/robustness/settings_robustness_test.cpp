@@ -128,9 +128,10 @@ class Program {
         form.cbOK_Click();
         registry.failAt = 0;
         OkSeen seen;
-        seen.messages.assign(services.messages.begin() + messages, services.messages.end());
-        seen.restartAsked = std::count(services.calls.begin() + calls, services.calls.end(),
-                                       std::string("dlgReboot")) == 1;
+        seen.messages.assign(services.messages.begin() + static_cast<std::ptrdiff_t>(messages),
+                             services.messages.end());
+        seen.restartAsked = std::count(services.calls.begin() + static_cast<std::ptrdiff_t>(calls),
+                                       services.calls.end(), std::string("dlgReboot")) == 1;
         return seen;
     }
 

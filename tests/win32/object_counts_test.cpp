@@ -67,7 +67,7 @@ int KernelHandles() {
     using Query = NTSTATUS(WINAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
     static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+    constexpr auto kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
     std::vector<ULONGLONG> buffer(1 << 16); // 8-byte aligned, as the entries need
     ULONG length = 0;
     NTSTATUS status;
@@ -191,9 +191,9 @@ TEST(ObjectCounts, EachCounterSeesOneObjectOfItsKind) {
 
 // --- The program, its waits taken out ---
 
-constexpr char kCard[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
-constexpr char kDriver[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1";
-constexpr char kParameters[] = "SYSTEM\\CurrentControlSet\\Services\\TVR8Q1\\Parameters";
+constexpr char kCard[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)";
+constexpr char kDriver[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1)";
+constexpr char kParameters[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 
 // The hardware procedures' 1 ms sleeps return at once; the clock is the real one.
 class NoWaitTiming final : public HardwareTiming {
