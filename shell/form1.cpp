@@ -16,7 +16,7 @@ bool Form1::StartUp() {
 
 bool Form1::InitializeWindow() {
     if (!adapterFound_ && !StartUp()) return false;
-    // Clearing the property list is the first touch of a control: that loads the window.
+    // The window is loaded once; the settings pages are read again at every Cancel.
     if (!loaded_) LoadWindow();
     LoadSettingsPages();
     return true;
