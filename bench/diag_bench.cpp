@@ -35,9 +35,6 @@ bool EveryItemPassed(const ListView& list) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
-                                                   ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&common);
     const win32::SingleInstanceMark mark;
     win32::Win32Services services(mark);
     Win32Registry registry;
