@@ -6,7 +6,7 @@
 //   apply_bench [runs]
 #include "tests/e2e/settings_driver.h"
 
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,9 +5,9 @@
 #include "diag/runner.h"
 #include "hardware/driver_agent.h"
 #include "hardware/registers.h"
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 #include "platform/win32/registry_win32.h"
-#include "platform/win32/win32_services.h"
+#include "gui/win32_services.h"
 
 #include <cstdio>
 #include <cstdlib>

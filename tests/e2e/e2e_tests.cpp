@@ -1,7 +1,7 @@
 // Whole user flows: TalvexCfg.exe under Wine with a real registry, windows and message boxes.
 #include "tests/e2e/ui_driver.h"
 
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "tests/e2e/ui_driver.h"
 
 #include "platform/geometry.h"
-#include "platform/win32/form1_window.h"
-#include "platform/win32/general_page_window.h"
-#include "platform/win32/support_page_window.h"
+#include "gui/form1_window.h"
+#include "gui/general_page_window.h"
+#include "gui/support_page_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The Advanced and VLAN pages, OK, Cancel and the restart question, with the real registry.
-#include "platform/win32/advanced_page_window.h"
-#include "platform/win32/form1_window.h"
-#include "platform/win32/vlan_page_window.h"
+#include "gui/advanced_page_window.h"
+#include "gui/form1_window.h"
+#include "gui/vlan_page_window.h"
 #include "tests/e2e/settings_driver.h"
 
 #include <gtest/gtest.h>

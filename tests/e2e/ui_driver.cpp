@@ -1,6 +1,6 @@
 #include "tests/e2e/ui_driver.h"
 
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 
 #include <cstring>
 #include <iterator>

@@ -6,7 +6,7 @@
 #include "tests/e2e/diag_driver.h"
 #include "tests/e2e/ui_driver.h"
 
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "fuzz_input.h"
-#include "platform/memory/memory_form1.h"
+#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "settings/numbers.h"

@@ -3,7 +3,7 @@
 //
 // Input: a stream of records. Each starts with an opcode byte; what follows depends on it.
 #include "fuzz_input.h"
-#include "platform/memory/memory_form1.h"
+#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "settings/vb_registry.h"

@@ -1,7 +1,7 @@
 // The settings pages over long runs of OK and Cancel, and OK with a registry write refused at each
 // point, on in-memory parts. The test keeps its own account of what each page shows and of what
 // the driver's key must hold, and compares the whole key, every value's type and bytes.
-#include "platform/memory/memory_form1.h"
+#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"

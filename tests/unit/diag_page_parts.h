@@ -3,7 +3,7 @@
 #pragma once
 
 #include "diag/diag_page.h"
-#include "platform/memory/memory_diag_page.h"
+#include "tests/doubles/memory_diag_page.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "tests/unit/hardware_doubles.h"

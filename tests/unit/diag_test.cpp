@@ -4,7 +4,7 @@
 #include "diag/runner.h"
 #include "hardware/registers.h"
 #include "hardware/srom_image.h"
-#include "platform/memory/memory_diag_page.h"
+#include "tests/doubles/memory_diag_page.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "simulator/driver_agent_sim.h"

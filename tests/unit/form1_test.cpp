@@ -1,5 +1,5 @@
 // Start-up, discovery, tabs and the tray menu of the main window, on in-memory parts.
-#include "platform/memory/memory_form1.h"
+#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"

@@ -1,5 +1,5 @@
 // The General page and vbNetBiosInfo on in-memory controls and services.
-#include "platform/memory/memory_form1.h"
+#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"

@@ -1,5 +1,5 @@
 // The Advanced and VLAN pages, OK, Cancel and the restart, on in-memory parts.
-#include "platform/memory/memory_form1.h"
+#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"

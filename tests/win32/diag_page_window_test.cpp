@@ -2,7 +2,7 @@
 // guard around the hardware library. What a user sees of the page is held by the end-to-end tests.
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 #include "platform/win32/hardware_guard.h"
 #include "shell/form1.h"
 

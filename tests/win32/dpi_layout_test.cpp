@@ -3,9 +3,9 @@
 // its label. It looks at whatever the page frames hold, so it covers every page.
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 #include "platform/win32/layout.h"
-#include "platform/win32/modal_form.h"
+#include "gui/modal_form.h"
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>

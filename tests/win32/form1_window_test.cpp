@@ -1,9 +1,9 @@
 // The Win32 layer under Wine: the real main window, controls, menu and modal forms.
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 #include "platform/win32/layout.h"
-#include "platform/win32/modal_form.h"
+#include "gui/modal_form.h"
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The process's window, menu, icon, GDI and kernel objects stay flat under Wine through many
 // cycles of what a user does with the real main window on the real registry and DriverAgent.dll.
 #include "hardware/timing.h"
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 #include "platform/win32/registry_win32.h"
-#include "platform/win32/win32_services.h"
+#include "gui/win32_services.h"
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // program's own changes raise none, and the controls behave as the pages expect.
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
-#include "platform/win32/advanced_page_window.h"
-#include "platform/win32/form1_window.h"
-#include "platform/win32/vlan_page_window.h"
+#include "gui/advanced_page_window.h"
+#include "gui/form1_window.h"
+#include "gui/vlan_page_window.h"
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>

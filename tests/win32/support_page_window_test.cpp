@@ -2,8 +2,8 @@
 // country.
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
-#include "platform/win32/form1_window.h"
-#include "platform/win32/support_page_window.h"
+#include "gui/form1_window.h"
+#include "gui/support_page_window.h"
 #include "shell/form1.h"
 
 #include <gtest/gtest.h>

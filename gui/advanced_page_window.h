@@ -2,7 +2,7 @@
 // AdvancedPage's handlers.
 #pragma once
 
-#include "platform/win32/page_window.h"
+#include "gui/page_window.h"
 #include "platform/win32/win32_controls.h"
 #include "settings/advanced_page.h"
 

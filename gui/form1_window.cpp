@@ -1,7 +1,7 @@
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 
 #include "platform/win32/layout.h"
-#include "platform/win32/page_frame.h"
+#include "gui/page_frame.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
 

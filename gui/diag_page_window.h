@@ -3,7 +3,7 @@
 #pragma once
 
 #include "diag/diag_page.h"
-#include "platform/win32/page_window.h"
+#include "gui/page_window.h"
 #include "platform/win32/win32_controls.h"
 
 namespace talvex::win32 {

@@ -2,7 +2,7 @@
 // flags' clicks routed to SupportPage's handlers.
 #pragma once
 
-#include "platform/win32/page_window.h"
+#include "gui/page_window.h"
 #include "support/support_page.h"
 
 namespace talvex::win32 {

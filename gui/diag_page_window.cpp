@@ -1,4 +1,4 @@
-#include "platform/win32/diag_page_window.h"
+#include "gui/diag_page_window.h"
 
 #include "platform/win32/picture.h"
 #include "resources/resources.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/page_frame.h"
+#include "gui/page_frame.h"
 
 #include <uxtheme.h>
 #include <vsstyle.h>

@@ -1,4 +1,4 @@
-#include "platform/win32/modal_form.h"
+#include "gui/modal_form.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/support_page_window.h"
+#include "gui/support_page_window.h"
 
 #include "platform/win32/fonts.h"
 #include "platform/win32/picture.h"

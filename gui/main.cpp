@@ -1,7 +1,7 @@
 // TalvexCfg.exe: the main window lives for as long as the process.
-#include "platform/win32/form1_window.h"
+#include "gui/form1_window.h"
 #include "platform/win32/registry_win32.h"
-#include "platform/win32/win32_services.h"
+#include "gui/win32_services.h"
 
 using namespace talvex;
 

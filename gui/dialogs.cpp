@@ -1,6 +1,6 @@
-#include "platform/win32/dialogs.h"
+#include "gui/dialogs.h"
 
-#include "platform/win32/modal_form.h"
+#include "gui/modal_form.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
 #include "shell/form1.h"

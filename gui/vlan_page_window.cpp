@@ -1,4 +1,4 @@
-#include "platform/win32/vlan_page_window.h"
+#include "gui/vlan_page_window.h"
 
 namespace talvex::win32 {
 namespace {

@@ -1,12 +1,12 @@
 // Form1's controls in memory, pages included, for the native tests.
 #pragma once
 
-#include "platform/memory/memory_advanced_page.h"
+#include "tests/doubles/memory_advanced_page.h"
 #include "platform/memory/memory_controls.h"
-#include "platform/memory/memory_diag_page.h"
-#include "platform/memory/memory_general_page.h"
-#include "platform/memory/memory_support_page.h"
-#include "platform/memory/memory_vlan_page.h"
+#include "tests/doubles/memory_diag_page.h"
+#include "tests/doubles/memory_general_page.h"
+#include "tests/doubles/memory_support_page.h"
+#include "tests/doubles/memory_vlan_page.h"
 #include "shell/form1.h"
 
 namespace talvex {

@@ -2,7 +2,7 @@
 // GeneralPage's handlers.
 #pragma once
 
-#include "platform/win32/page_window.h"
+#include "gui/page_window.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/win32_controls.h"
 #include "shell/general_page.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/advanced_page_window.h"
+#include "gui/advanced_page_window.h"
 
 namespace talvex::win32 {
 namespace {

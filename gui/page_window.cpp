@@ -1,4 +1,4 @@
-#include "platform/win32/page_window.h"
+#include "gui/page_window.h"
 
 namespace talvex::win32 {
 

@@ -2,12 +2,12 @@
 // popup menu, and turns window messages into calls of Form1's handlers.
 #pragma once
 
-#include "platform/win32/advanced_page_window.h"
-#include "platform/win32/diag_page_window.h"
-#include "platform/win32/general_page_window.h"
-#include "platform/win32/support_page_window.h"
-#include "platform/win32/tray_icon.h"
-#include "platform/win32/vlan_page_window.h"
+#include "gui/advanced_page_window.h"
+#include "gui/diag_page_window.h"
+#include "gui/general_page_window.h"
+#include "gui/support_page_window.h"
+#include "gui/tray_icon.h"
+#include "gui/vlan_page_window.h"
 #include "platform/win32/win32_controls.h"
 #include "shell/form1.h"
 

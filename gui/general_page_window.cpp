@@ -1,4 +1,4 @@
-#include "platform/win32/general_page_window.h"
+#include "gui/general_page_window.h"
 
 #include "resources/resources.h"
 

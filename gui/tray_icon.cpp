@@ -1,4 +1,4 @@
-#include "platform/win32/tray_icon.h"
+#include "gui/tray_icon.h"
 
 #include <cstring>
 

@@ -1,0 +1,111 @@
+#include "platform/win32/system_services.h"
+
+#include "platform/win32/hardware_guard.h"
+
+// The General page's sources, beside <windows.h> (which leaves them out when lean).
+#include <nb30.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstring>
+
+namespace talvex::win32 {
+
+// --- Apply and restart ---
+
+// The shutdown privilege, enabled in the process's own token. No result is examined: a
+// privilege that can't be had shows as ExitWindowsEx's refusal.
+void SystemServices::EnableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    ScopedKernelHandle owned(token);
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    LookupPrivilegeValueA("", "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // Room for two privileges, as the previous state may hold more than the one changed.
+    struct {
+        TOKEN_PRIVILEGES set;
+        LUID_AND_ATTRIBUTES more;
+    } previous{};
+    DWORD length = 0;
+    AdjustTokenPrivileges(token, FALSE, &privileges, sizeof previous, &previous.set, &length);
+}
+
+std::int32_t SystemServices::ExitWindowsEx(unsigned flags, unsigned reserved) {
+    if (::ExitWindowsEx(flags, reserved)) return 0;
+    const DWORD error = GetLastError();
+    return error ? static_cast<std::int32_t>(error) : -1;
+}
+
+// --- The General page ---
+
+std::uint8_t SystemServices::Netbios(Ncb& block) {
+    NCB ncb{};
+    ncb.ncb_command = block.command;
+    ncb.ncb_lana_num = block.lana;
+    std::memcpy(ncb.ncb_callname, block.callName, sizeof ncb.ncb_callname);
+    ncb.ncb_buffer = block.buffer;
+    ncb.ncb_length = block.length;
+    return ::Netbios(&ncb);
+}
+
+// Failures come back as null rather than as a raised exception: the caller shows no address.
+std::uint8_t* SystemServices::HeapAlloc(std::size_t bytes) {
+    return static_cast<std::uint8_t*>(::HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
+}
+
+void SystemServices::HeapFree(std::uint8_t* block) {
+    ::HeapFree(GetProcessHeap(), 0, block);
+}
+
+namespace {
+
+// Winsock is started once, on first use, and stays up for the life of the process.
+bool WinsockStarted() {
+    static const bool started = [] {
+        WSADATA data{};
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started;
+}
+
+} // namespace
+
+std::string SystemServices::LocalHostName() {
+    char name[256] = {};
+    if (!WinsockStarted() || gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}
+
+std::string SystemServices::LocalIP() {
+    const std::string host = LocalHostName();
+    if (host.empty()) return {};
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return {};
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    const bool converted = inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
+    freeaddrinfo(found);
+    return converted ? text : "";
+}
+
+// --- Diagnostics ---
+
+void SystemServices::Sleep(std::uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+bool SystemServices::LoadDriverAgent() {
+    if (!driverAgent_) driverAgent_.Load();
+    return static_cast<bool>(driverAgent_);
+}
+
+bool SystemServices::GuardHardwareCall(const std::function<void()>& call) {
+    return GuardedHardwareCall(call);
+}
+
+} // namespace talvex::win32
