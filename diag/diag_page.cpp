@@ -1,17 +1,15 @@
 #include "diag/diag_page.h"
 
+#include "diag/open_hardware.h"
 #include "diag/runner.h"
 #include "hardware/driver_agent.h"
-#include "settings/parameter_writer.h"
-#include "settings/vb_registry.h"
 
 namespace talvex {
 
 namespace {
 
 constexpr char kTitle[] = "Talvex Adapter Configuration";
-constexpr int kItemCount = 3;
-constexpr const char* kItemCaptions[kItemCount] = {"Register Test", "SROM Test", "Cable Test"};
+constexpr int kItemCount = kDiagItemCount;
 
 } // namespace
 
@@ -22,7 +20,7 @@ DiagPage::DiagPage(const DiagControls& controls, Services& services, RegistryApi
 
 void DiagPage::Load() {
     if (c_.lvwBasicDiag->ItemCount() == 0)
-        for (const char* caption : kItemCaptions)
+        for (const char* caption : kDiagItemCaptions)
             c_.lvwBasicDiag->AddItem(caption, true);
 }
 
@@ -33,7 +31,13 @@ void DiagPage::cbStartBasicDiagTest_Click() {
     bStopDiagTest = false;
     if (services_.MsgBox(kDiagWarning, kTitle, MsgBoxStyle::ExclamationYesNo) != MsgBoxResult::Yes)
         return;
-    if (!OpenHardware()) return;
+    // One program at a time drives the hardware: the console tool may be running the tests.
+    const HardwareMark mark(services_);
+    if (!mark) {
+        services_.MsgBox(kHardwareBusy, kTitle, MsgBoxStyle::InformationOk);
+        return;
+    }
+    if (!OpenDiagHardware(services_, registry_, driverKeyName_, currentAdapter_)) return;
     ClearDiagResults(*c_.lvwBasicDiag);
     c_.cbStopBasicDiagTest->BringToFront();
     services_.RefreshMainWindow();
@@ -58,43 +62,6 @@ void DiagPage::lvwBasicDiag_ItemCheck() {
 
 void DiagPage::UpDown1_Change() {
     c_.txtTotalTestCount->SetText(std::to_string(c_.UpDown1->Value()));
-}
-
-// Opens the library, the adapter's device and its control registers the first time a run is
-// confirmed, and again after any failure: whatever a failed attempt opened is closed first.
-bool DiagPage::OpenHardware() {
-    if (!services_.LoadDriverAgent()) {
-        services_.MsgBox(kDriverAgentNotLoaded, kTitle, MsgBoxStyle::CriticalOk);
-        return false;
-    }
-    const std::uint32_t base = ReadBaseAddress();
-    AdapterAccess access = AdapterAccess::NoIoRange;
-    // Without an I/O base there is no range to open; nothing is asked of the library.
-    if (base != 0 && !services_.GuardHardwareCall([&] {
-            access = OpenAdapterAccess(driverKeyName_.c_str(),
-                                       static_cast<std::uint32_t>(currentAdapter_), base);
-        })) {
-        services_.GuardHardwareCall(ResetAdapterAccess);
-        access = AdapterAccess::NoIoRange;
-    }
-    switch (access) {
-    case AdapterAccess::Open: return true;
-    case AdapterAccess::NoLibrary:
-    case AdapterAccess::LibraryNotReady:
-        services_.MsgBox(kDriverAgentNotLoaded, kTitle, MsgBoxStyle::CriticalOk);
-        return false;
-    case AdapterAccess::NoDevice:
-    case AdapterAccess::NoIoRange: break;
-    }
-    services_.MsgBox(kDiagComponentFailed, kTitle, MsgBoxStyle::CriticalOk);
-    return false;
-}
-
-// The I/O base the driver was given, under its Parameters key; 0 when it is missing.
-std::uint32_t DiagPage::ReadBaseAddress() {
-    vbRegistry registry(registry_);
-    return static_cast<std::uint32_t>(registry.ReadLong(
-        kHKeyLocalMachine, DriverParametersPath(driverKeyName_) + "BaseAddress", "0"));
 }
 
 } // namespace talvex

@@ -1,6 +1,7 @@
 // The Diagnostic page: the test list, the cycle count, Start Test and Stop Test.
 #pragma once
 
+#include "diag/open_hardware.h"
 #include "platform/controls.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
@@ -24,9 +25,6 @@ inline constexpr char kDiagWarning[] =
     "Warning!   The network driver is loaded. Running diagnostic tests will temporarily disable "
     "the network driver.It is suggested that you restartthe system after running the diagnostic "
     "tests. Continue ?";
-inline constexpr char kDriverAgentNotLoaded[] = "DriverAgent is not loaded!";
-inline constexpr char kDiagComponentFailed[] =
-    "Some diagnostic component initial fail. You can not running diagnostic function.";
 
 class DiagPage {
   public:
@@ -47,9 +45,6 @@ class DiagPage {
     bool Running() const { return running_; }
 
   private:
-    bool OpenHardware();
-    std::uint32_t ReadBaseAddress();
-
     DiagControls c_;
     Services& services_;
     RegistryApi& registry_;

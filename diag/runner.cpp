@@ -14,7 +14,7 @@ bool bStopDiagTest = false;
 
 namespace {
 
-constexpr int kItemCount = 3;
+constexpr int kItemCount = kDiagItemCount;
 constexpr int kSromItem = 2;
 constexpr char kTesting[] = "Testing...";
 
@@ -32,8 +32,7 @@ constexpr TestItem kTestItems[kItemCount] = {
 
 class DiagRun {
   public:
-    DiagRun(const DiagControls& controls, Services& services)
-        : c_(controls), services_(services), list_(*controls.lvwBasicDiag) {}
+    DiagRun(DiagDisplay& display, Services& services) : display_(display), services_(services) {}
     bool Execute();
 
   private:
@@ -48,9 +47,8 @@ class DiagRun {
         return returned;
     }
 
-    const DiagControls& c_;
+    DiagDisplay& display_;
     Services& services_;
-    ListView& list_;
     bool libraryOk_ = true;
     bool quitting_ = false;
 };
@@ -60,7 +58,7 @@ class DiagRun {
 bool DiagRun::Execute() {
     const FineSleepScope fineSleeps; // the SROM test's 1 ms polls
     const bool suspended = Guard(SuspendAdapter);
-    const int cycles = CycleCount(c_.txtTotalTestCount->Text());
+    const int cycles = display_.Cycles();
     for (int k = 1; suspended && k <= cycles; ++k)
         if (!RunCycle(k)) break;
     services_.RefreshMainWindow();
@@ -74,40 +72,62 @@ bool DiagRun::Execute() {
 bool DiagRun::RunCycle(int cycle) {
     Pump();
     if (bStopDiagTest || quitting_) return false;
-    c_.txtCurrentTestCount->SetText(std::to_string(cycle));
+    display_.CycleStarted(cycle);
     for (int i = 0; i < kItemCount; ++i) {
         if (i > 0) Pump();
-        // Read just before the item, so that a box changed during the run counts at once.
-        if (list_.Checked(kTestItems[i].position) && !RunItem(kTestItems[i])) return false;
+        if (display_.Checked(kTestItems[i].position) && !RunItem(kTestItems[i])) return false;
     }
     return true;
 }
 
 bool DiagRun::RunItem(const TestItem& item) {
     const int p = item.position;
-    list_.ClearSubItems(p);
-    list_.SetInfoTip(p, "");
-    list_.Refresh();
-    list_.AddSubItem(p, kTesting);
-    list_.Refresh(); // seen before the test blocks the thread
+    display_.ItemStarted(p);
     bool passed = false;
     const bool returned = Guard([&] { passed = item.test(); });
     std::string address;
     if (p == kSromItem) {
-        c_.txtNAinSROM->SetText("");
+        display_.ShowPermanentAddress("");
         address = AddressText(NAinSROM);
     }
     services_.Sleep(kDiagPacingMs);
-    list_.RemoveSubItem(p, 1);
-    list_.AddSubItem(p, "");
-    list_.AddSubItem(p, passed ? "Pass" : "Fail");
-    list_.SetInfoTip(p, returned ? item.explain(passed) : kLibraryFaultTip);
+    display_.ItemFinished(p, passed, returned ? item.explain(passed) : kLibraryFaultTip);
     if (!passed) return false;
-    if (p == kSromItem) c_.txtNAinSROM->SetText(address);
+    if (p == kSromItem) display_.ShowPermanentAddress(address);
     services_.RefreshMainWindow();
     services_.Sleep(kDiagPacingMs);
     return true;
 }
+
+// The Diagnostic page: Status and Result columns of the list, the cycle and address boxes.
+class PageDisplay : public DiagDisplay {
+  public:
+    explicit PageDisplay(const DiagControls& controls)
+        : c_(controls), list_(*controls.lvwBasicDiag) {}
+    int Cycles() const override { return CycleCount(c_.txtTotalTestCount->Text()); }
+    bool Checked(int item) const override { return list_.Checked(item); }
+    void CycleStarted(int cycle) override {
+        c_.txtCurrentTestCount->SetText(std::to_string(cycle));
+    }
+    void ItemStarted(int item) override {
+        list_.ClearSubItems(item);
+        list_.SetInfoTip(item, "");
+        list_.Refresh();
+        list_.AddSubItem(item, kTesting);
+        list_.Refresh(); // seen before the test blocks the thread
+    }
+    void ItemFinished(int item, bool passed, const std::string& tip) override {
+        list_.RemoveSubItem(item, 1);
+        list_.AddSubItem(item, "");
+        list_.AddSubItem(item, passed ? "Pass" : "Fail");
+        list_.SetInfoTip(item, tip);
+    }
+    void ShowPermanentAddress(const std::string& text) override { c_.txtNAinSROM->SetText(text); }
+
+  private:
+    const DiagControls& c_;
+    ListView& list_;
+};
 
 } // namespace
 
@@ -119,8 +139,13 @@ void ClearDiagResults(ListView& lvwBasicDiag) {
     lvwBasicDiag.Refresh();
 }
 
+bool RunBasicDiagTest(DiagDisplay& display, Services& services) {
+    return DiagRun(display, services).Execute();
+}
+
 bool RunBasicDiagTest(const DiagControls& controls, Services& services) {
-    return DiagRun(controls, services).Execute();
+    PageDisplay display(controls);
+    return RunBasicDiagTest(display, services);
 }
 
 std::string AddressText(const std::array<std::uint8_t, 6>& address) {

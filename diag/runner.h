@@ -18,10 +18,36 @@ extern bool bStopDiagTest;
 
 inline constexpr std::uint32_t kDiagPacingMs = 400;
 
+inline constexpr int kDiagItemCount = 3;
+// The test items in the runner's order, 1 to 3 as the runner numbers them.
+inline constexpr const char* kDiagItemCaptions[kDiagItemCount] = {"Register Test", "SROM Test",
+                                                                  "Cable Test"};
+
+// What a run shows as it goes: the Diagnostic page's list and boxes, or the console tool's lines.
+// The runner calls these in the order the page needs them.
+class DiagDisplay {
+  public:
+    virtual ~DiagDisplay() = default;
+    // The number of cycles asked for.
+    virtual int Cycles() const = 0;
+    // Whether the item (1 to 3) is to run; asked just before the item, so that a box changed
+    // during the run counts at once.
+    virtual bool Checked(int item) const = 0;
+    virtual void CycleStarted(int cycle) = 0;
+    virtual void ItemStarted(int item) = 0;
+    // tip: what the test saw, for the pointer resting on the item.
+    virtual void ItemFinished(int item, bool passed, const std::string& tip) = 0;
+    // The permanent address from the SROM: cleared once the SROM test has run, shown when it
+    // passed.
+    virtual void ShowPermanentAddress(const std::string& text) = 0;
+};
+
 // Empties the Status and Result columns of the three items; captions and checkboxes stay.
 void ClearDiagResults(ListView& lvwBasicDiag);
 // One whole run, between SuspendAdapter and ResumeAdapter. Returns false when the hardware
 // library faulted during it (the run then ended there).
+bool RunBasicDiagTest(DiagDisplay& display, Services& services);
+// The same, shown on the Diagnostic page's controls.
 bool RunBasicDiagTest(const DiagControls& controls, Services& services);
 
 // "00 80 C8 0A 1B FF ": two uppercase digits and a space per byte.

@@ -70,6 +70,11 @@ class Services {
     // Runs a call into the hardware-access library; false when the library raised a fault instead
     // of returning. What the call runs must hold nothing that needs destroying.
     virtual bool GuardHardwareCall(const std::function<void()>& call) = 0;
+    // The system-wide mark that one program at a time drives the hardware (the window's
+    // Diagnostic page or the console tool): true when this process took it, false while another
+    // holds it. Held until ReleaseHardwareMark.
+    virtual bool TakeHardwareMark() = 0;
+    virtual void ReleaseHardwareMark() = 0;
 };
 
 } // namespace talvex

@@ -1,9 +1,9 @@
 #include "settings/advanced_page.h"
 
+#include "settings/driver_parameters.h"
 #include "settings/network_address.h"
 #include "settings/numbers.h"
 #include "settings/parameter_writer.h"
-#include "settings/vb_registry.h"
 
 #include <algorithm>
 
@@ -11,73 +11,39 @@ namespace talvex {
 
 namespace {
 
-constexpr const char* kPropertyNames[] = {"Connection Type", "NetworkAddress", "Receive Buffers",
-                                          "Transmit Buffers", "Transmit Threshold"};
-constexpr const char* kConnectionTypeNames[] = {"AutoSense", "10BaseT", "10BaseT FD", "100BaseTX",
-                                                "100BaseTX FD"};
-constexpr const char* kThresholdNames[] = {"256", "512", "768", "1024", "Store and Forward"};
-// Store and Forward is 0x1FFC, not 8192.
-constexpr std::int32_t kThresholdValues[] = {256, 512, 768, 1024, 8188};
-
-constexpr char kNoValue[] = "No Value";
-
-std::string UpToNul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
+// The page's property rows, in order.
+constexpr Param kRowParameters[] = {Param::ConnectionType, Param::NetworkAddress, Param::RxBuffer,
+                                    Param::TxBuffer, Param::TxStartThreshold};
 
 } // namespace
 
 void AdvancedPage::InitAdvancedLists() {
-    ConnectionTypeNames.assign(std::begin(kConnectionTypeNames), std::end(kConnectionTypeNames));
-    ThresholdNames.assign(std::begin(kThresholdNames), std::end(kThresholdNames));
-    ThresholdValues.assign(std::begin(kThresholdValues), std::end(kThresholdValues));
-    for (const char* name : kPropertyNames)
-        c_.lstAdv_AdaptInfo->AddItem(name);
+    ConnectionTypeNames.clear();
+    for (const ListEntry& entry : Parameter(Param::ConnectionType).entries)
+        ConnectionTypeNames.emplace_back(entry.text);
+    ThresholdNames.clear();
+    ThresholdValues.clear();
+    for (const ListEntry& entry : Parameter(Param::TxStartThreshold).entries) {
+        ThresholdNames.emplace_back(entry.text);
+        ThresholdValues.push_back(entry.stored);
+    }
+    for (Param row : kRowParameters)
+        c_.lstAdv_AdaptInfo->AddItem(Parameter(row).label);
     FillConnectionTypeList();
     c_.cbAdv_KeyValue->SetListIndex(0);
 }
 
-// Numbers are read as the driver reads them, from a REG_DWORD or from decimal text. A missing
-// or unreadable value shows as 0 ("No Value" for the address) and is remembered as missing, so
-// that OK does not store that placeholder in the driver's key.
+// Read as the console tool reads them (ReadAdvancedValues). A missing value is remembered as
+// missing, so that OK does not store the placeholder it shows in the driver's key.
 void AdvancedPage::LoadAdvancedSettings() {
-    vbRegistry registry(registry_);
-    const std::string P = DriverParametersPath(driverKeyName_);
-
-    const auto connectionType = registry.ReadNumber(kHKeyLocalMachine, P + "ConnectionType");
-    AdvConnectionType = connectionType.value_or(0);
-
-    // Kept as read, terminator included; the text box shows it up to the NUL, and save writes
-    // only that much. A stored text reads with its terminator, so only a missing value reads
-    // as the bare default.
-    AdvNetworkAddress = registry.ReadString(kHKeyLocalMachine, P + "NetworkAddress", kNoValue);
-    // An address another tool stored as anything but text (a DWORD, binary bytes) shows as read
-    // but counts as missing: rewritten as text up to its first NUL it would lose its bytes, so
-    // it is written only once the user changed it.
-    const auto address = registry.ReadValue(kHKeyLocalMachine, P + "NetworkAddress");
-    const bool addressStored = AdvNetworkAddress != kNoValue && address &&
-                               (address->type == kRegSz || address->type == kRegExpandSz);
-
-    const auto rx = registry.ReadNumber(kHKeyLocalMachine, P + "RxBuffer");
-    const auto tx = registry.ReadNumber(kHKeyLocalMachine, P + "TxBuffer");
-    AdvRxBuffer = rx.value_or(0);
-    AdvTxBuffer = tx.value_or(0);
-
-    // The whole stored number is compared: 65792 is not 256 in disguise. A stored number with
-    // no entry selects none and is written back as it is; a missing one leaves the index as it
-    // was.
-    storedThreshold_ = registry.ReadNumber(kHKeyLocalMachine, P + "TxStartThreshold");
-    if (storedThreshold_) {
-        const auto match =
-            std::find(ThresholdValues.begin(), ThresholdValues.end(), *storedThreshold_);
-        AdvThresholdIndex = match == ThresholdValues.end()
-                                ? -1
-                                : static_cast<std::int32_t>(match - ThresholdValues.begin());
-    }
-
-    loaded_.Loaded({connectionType.has_value(), addressStored, rx.has_value(), tx.has_value(),
-                    storedThreshold_.has_value()},
-                   Kept());
+    const AdvancedValues read = ReadAdvancedValues(registry_, driverKeyName_);
+    AdvConnectionType = read.connectionType;
+    AdvNetworkAddress = read.networkAddress;
+    AdvRxBuffer = read.rxBuffer;
+    AdvTxBuffer = read.txBuffer;
+    AdvThresholdIndex = read.thresholdIndex;
+    storedThreshold_ = read.storedThreshold;
+    loaded_.Loaded(read.stored, Kept());
 }
 
 LoadedValues<AdvancedPage::kRows>::Shown AdvancedPage::Kept() const {
@@ -90,30 +56,33 @@ LoadedValues<AdvancedPage::kRows>::Shown AdvancedPage::Kept() const {
 SaveResult AdvancedPage::SaveAdvancedSettings() {
     c_.txtAdv_KeyValue->HideBalloonTip(); // the window is about to hide
     const int row = c_.lstAdv_AdaptInfo->ListIndex();
-    if ((row == kRxBuffer || row == kTxBuffer) && !ParseInt32(c_.txtAdv_KeyValue->Text())) {
-        services_.MsgBox(std::string(kPropertyNames[row]) +
-                             " must be a whole number. The Advanced settings were not saved.",
-                         "Alert", MsgBoxStyle::CriticalOk);
-        return {SaveResult::Refused};
+    if (row == kRxBuffer || row == kTxBuffer) {
+        const DriverParameter& shown = Parameter(kRowParameters[row]);
+        if (!ParseParameterValue(shown, c_.txtAdv_KeyValue->Text())) {
+            services_.MsgBox(RefusalText(shown) + " The Advanced settings were not saved.", "Alert",
+                             MsgBoxStyle::CriticalOk);
+            return {SaveResult::Refused};
+        }
     }
 
-    const std::string P = DriverParametersPath(driverKeyName_);
     const auto kept = Kept();
-    const auto shouldWrite = [&](Row row) { return loaded_.ShouldWrite(row, kept); };
     ParameterWriter writer(registry_);
-    if (shouldWrite(kConnectionType)) writer.WriteDword(P + "ConnectionType", AdvConnectionType);
-    // Up to the first NUL, with the one terminator WriteString adds: read and written back any
+    const auto write = [&](Row row, const ParameterValue& value) {
+        WriteParameter(writer, driverKeyName_, Parameter(kRowParameters[row]), value);
+    };
+    const auto shouldWrite = [&](Row row) { return loaded_.ShouldWrite(row, kept); };
+    if (shouldWrite(kConnectionType)) write(kConnectionType, AdvConnectionType);
+    // Up to the first NUL, with the one terminator the write adds: read and written back any
     // number of times, the value keeps its bytes.
-    if (shouldWrite(kNetworkAddress))
-        writer.WriteString(P + "NetworkAddress", UpToNul(AdvNetworkAddress));
-    if (shouldWrite(kRxBuffer)) writer.WriteDword(P + "RxBuffer", AdvRxBuffer);
-    if (shouldWrite(kTxBuffer)) writer.WriteDword(P + "TxBuffer", AdvTxBuffer);
+    if (shouldWrite(kNetworkAddress)) write(kNetworkAddress, AdvNetworkAddress);
+    if (shouldWrite(kRxBuffer)) write(kRxBuffer, AdvRxBuffer);
+    if (shouldWrite(kTxBuffer)) write(kTxBuffer, AdvTxBuffer);
     const bool thresholdListed =
         AdvThresholdIndex >= 0 && AdvThresholdIndex < static_cast<int>(ThresholdValues.size());
     if (thresholdListed && shouldWrite(kThreshold))
-        writer.WriteDword(P + "TxStartThreshold", ThresholdValues[AdvThresholdIndex]);
+        write(kThreshold, ThresholdValues[AdvThresholdIndex]);
     else if (!thresholdListed && storedThreshold_)
-        writer.WriteDword(P + "TxStartThreshold", *storedThreshold_);
+        write(kThreshold, *storedThreshold_);
 
     const SaveResult result = writer.Finish();
     if (result.outcome == SaveResult::Written) loaded_.Saved(kept);

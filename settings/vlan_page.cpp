@@ -1,35 +1,22 @@
 #include "settings/vlan_page.h"
 
+#include "settings/driver_parameters.h"
 #include "settings/numbers.h"
 #include "settings/parameter_writer.h"
-#include "settings/vb_registry.h"
 
 #include <optional>
 
 namespace talvex {
 
-namespace {
-
-// 0, 1 and 2 are a check box's states; any other stored number still means "on".
-int CheckState(std::int32_t stored) {
-    return stored >= 0 && stored <= 2 ? stored : 1;
-}
-
-} // namespace
-
-// A missing flag reads as unchecked, a missing VLAN ID as 0. Numbers stored as decimal text
-// read as the number they say.
+// Read as the console tool reads them (ReadVlanValues): a missing flag unchecked, a missing VLAN
+// ID 0, numbers stored as decimal text as the number they say.
 void VlanPage::LoadVLANSettings() {
-    vbRegistry registry(registry_);
-    const std::string P = DriverParametersPath(driverKeyName_);
-    const auto tagging = registry.ReadNumber(kHKeyLocalMachine, P + "EnableTagging");
-    const auto gvrp = registry.ReadNumber(kHKeyLocalMachine, P + "EnableGVRP");
-    const auto id = registry.ReadNumber(kHKeyLocalMachine, P + "VLANID");
-    c_.chkEnableVLAN->SetValue(CheckState(tagging.value_or(0)));
+    const VlanValues read = ReadVlanValues(registry_, driverKeyName_);
+    c_.chkEnableVLAN->SetValue(read.tagging);
     chkEnableVLAN_Click(); // a change of its state runs its click behaviour
-    c_.chkEnableGVRP->SetValue(CheckState(gvrp.value_or(0)));
-    c_.txtVLAN_ID->SetText(std::to_string(id.value_or(0)));
-    loaded_.Loaded({tagging.has_value(), gvrp.has_value(), id.has_value()}, Shown());
+    c_.chkEnableGVRP->SetValue(read.gvrp);
+    c_.txtVLAN_ID->SetText(std::to_string(read.vlanId));
+    loaded_.Loaded(read.stored, Shown());
 }
 
 LoadedValues<VlanPage::kValues>::Shown VlanPage::Shown() const {
@@ -41,19 +28,21 @@ LoadedValues<VlanPage::kValues>::Shown VlanPage::Shown() const {
 // pasted letters are refused like 4095. Then all three values are written, whatever the
 // tagging state, or none of them.
 SaveResult VlanPage::SaveVLANSettings() {
-    const std::optional<std::int32_t> id = ParseDigits(c_.txtVLAN_ID->Text());
-    if (!id || *id > kMaxVlanId) {
-        services_.MsgBox("VLAN ID Invalid.", "Alert", MsgBoxStyle::CriticalOk);
+    const DriverParameter& idParameter = Parameter(Param::VLANID);
+    const auto id = ParseParameterValue(idParameter, c_.txtVLAN_ID->Text());
+    if (!id) {
+        services_.MsgBox(RefusalText(idParameter), "Alert", MsgBoxStyle::CriticalOk);
         return {SaveResult::Refused};
     }
-    const std::string P = DriverParametersPath(driverKeyName_);
     const auto shown = Shown();
-    const auto shouldWrite = [&](Value value) { return loaded_.ShouldWrite(value, shown); };
     ParameterWriter writer(registry_);
-    if (shouldWrite(kTagging))
-        writer.WriteDword(P + "EnableTagging", c_.chkEnableVLAN->Value() == 1 ? 1 : 0);
-    if (shouldWrite(kGvrp)) writer.WriteDword(P + "EnableGVRP", c_.chkEnableGVRP->Value());
-    if (shouldWrite(kVlanId)) writer.WriteDword(P + "VLANID", *id);
+    const auto write = [&](Value value, Param param, const ParameterValue& written) {
+        if (loaded_.ShouldWrite(value, shown))
+            WriteParameter(writer, driverKeyName_, Parameter(param), written);
+    };
+    write(kTagging, Param::EnableTagging, c_.chkEnableVLAN->Value() == 1 ? 1 : 0);
+    write(kGvrp, Param::EnableGVRP, c_.chkEnableGVRP->Value());
+    write(kVlanId, Param::VLANID, *id);
     const SaveResult result = writer.Finish();
     if (result.outcome == SaveResult::Written) loaded_.Saved(shown);
     return result;

@@ -4,6 +4,7 @@
 #include "platform/controls.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
+#include "settings/driver_parameters.h"
 #include "settings/parameter_writer.h"
 #include "settings/save_result.h"
 
@@ -11,8 +12,6 @@
 #include <string>
 
 namespace talvex {
-
-inline constexpr int kMaxVlanId = 4094;
 
 struct VlanControls {
     CheckBox* chkEnableVLAN = nullptr;

@@ -1,5 +1,6 @@
 // OK and Cancel: the end of an editing visit, and the restart that makes new settings count.
 #include "shell/form1.h"
+#include "shell/restart.h"
 
 #include <string>
 
@@ -41,15 +42,19 @@ void Form1::cbOK_Click() {
     if (bNeedReboot) bRebootNow = services_.ShowRebootDialog();
     HideWindow();
     if (bNeedReboot && bRebootNow) {
-        services_.EnableShutdownPrivilege();
-        if (const std::int32_t refused = services_.ExitWindowsEx(kEwxReboot, 0)) {
-            services_.MsgBox("Windows did not restart (error " + std::to_string(refused) +
-                                 "). The new settings take effect when you restart Windows "
-                                 "yourself.",
-                             kAppTitle, MsgBoxStyle::InformationOk);
-        }
+        RequestRestart(services_);
         c_.window->Unload();
     }
+}
+
+bool RequestRestart(Services& services) {
+    services.EnableShutdownPrivilege();
+    const std::int32_t refused = services.ExitWindowsEx(kEwxReboot, 0);
+    if (refused)
+        services.MsgBox("Windows did not restart (error " + std::to_string(refused) +
+                            "). The new settings take effect when you restart Windows yourself.",
+                        kAppTitle, MsgBoxStyle::InformationOk);
+    return refused == 0;
 }
 
 void Form1::TellSaveFailures(const std::string& pages, const SaveResult& failure) {

@@ -1,8 +1,9 @@
 // Adapter discovery: the first NetworkCards entry (1 to 5) whose product name is the supported
 // driver's becomes the adapter every page works on.
-#include "shell/form1.h"
+#include "shell/find_adapter.h"
 
 #include "settings/vb_registry.h"
+#include "shell/form1.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,12 +32,11 @@ bool NamesADriverKey(std::string_view serviceName) {
 
 } // namespace
 
-bool Form1::FindAdapter() {
-    vbRegistry registry(registry_);
-    bool found = false;
-    for (int n = kFirstEntry; n <= kLastEntry && !found; ++n) {
+std::optional<AdapterRecord> FindSupportedAdapter(RegistryApi& api) {
+    vbRegistry registry(api);
+    for (int n = kFirstEntry; n <= kLastEntry; ++n) {
         const std::string entry = kNetworkCardsKey + std::to_string(n) + "\\";
-        AdapterTitle = registry.ReadString(kHKeyLocalMachine, entry + "Title", kNoValue);
+        const std::string title = registry.ReadString(kHKeyLocalMachine, entry + "Title", kNoValue);
         const std::string product =
             registry.ReadString(kHKeyLocalMachine, entry + "ProductName", kNoValue);
         const std::string service =
@@ -48,13 +48,22 @@ bool Form1::FindAdapter() {
         // built from the "No Value" placeholder would point at a key that isn't the driver's.
         const std::string_view serviceName = WithoutTrailingNuls(service);
         if (service == kNoValue || !NamesADriverKey(serviceName)) continue;
-        CurrentAdapter = static_cast<std::int16_t>(n);
         // Only the terminators go: a value stored without one keeps its last letter.
-        DriverKeyName = std::string(serviceName);
-        found = true;
+        return AdapterRecord{static_cast<std::int16_t>(n), std::string(serviceName), title};
     }
-    if (!found) services_.ShowNoAdapterFound();
-    return found;
+    return std::nullopt;
+}
+
+bool Form1::FindAdapter() {
+    const auto adapter = FindSupportedAdapter(registry_);
+    if (!adapter) {
+        services_.ShowNoAdapterFound();
+        return false;
+    }
+    CurrentAdapter = adapter->entry;
+    DriverKeyName = adapter->driverKeyName;
+    AdapterTitle = adapter->title;
+    return true;
 }
 
 } // namespace talvex

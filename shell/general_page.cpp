@@ -17,15 +17,24 @@ std::string UpperCase(std::string text) {
 
 } // namespace
 
+GeneralInfo ReadGeneralInfo(Services& services) {
+    GeneralInfo info;
+    info.macAddress = vbNetBiosInfo::ReadMacAddress(services, 0);
+    info.ipAddress = services.LocalIP();
+    info.hostName = UpperCase(services.LocalHostName());
+    return info;
+}
+
 void GeneralPage::ShowGeneralInfo() {
     // Without borders the three values read like labels on the page.
     c_.txtEthernetAddress->RemoveBorder();
     c_.txtIPAddress->RemoveBorder();
     c_.txtLocalHostName->RemoveBorder();
     ResetTransImg1();
-    c_.txtEthernetAddress->SetText(vbNetBiosInfo::ReadMacAddress(services_, 0));
-    c_.txtIPAddress->SetText(services_.LocalIP());
-    c_.txtLocalHostName->SetText(UpperCase(services_.LocalHostName()));
+    const GeneralInfo info = ReadGeneralInfo(services_);
+    c_.txtEthernetAddress->SetText(info.macAddress);
+    c_.txtIPAddress->SetText(info.ipAddress);
+    c_.txtLocalHostName->SetText(info.hostName);
 }
 
 void GeneralPage::ResetTransImg1() {

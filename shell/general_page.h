@@ -4,7 +4,18 @@
 #include "platform/controls.h"
 #include "platform/services.h"
 
+#include <string>
+
 namespace talvex {
+
+// What the page shows: the host name in capitals, its IPv4 address and the current MAC address
+// ("" when NetBIOS gives none). The console tool shows the same.
+struct GeneralInfo {
+    std::string hostName;
+    std::string ipAddress;
+    std::string macAddress;
+};
+GeneralInfo ReadGeneralInfo(Services& services);
 
 struct GeneralControls {
     TextBox* txtLocalHostName = nullptr;

@@ -127,6 +127,20 @@ class MemoryServices : public Services {
         if (driverAgent && !DriverAgentLoaded()) SetDriverAgent(driverAgent);
         return DriverAgentLoaded();
     }
+    // Another program's run holds the mark while heldElsewhere is set.
+    bool TakeHardwareMark() override {
+        if (hardwareMark.heldElsewhere || hardwareMark.held) return false;
+        hardwareMark.held = true;
+        ++hardwareMark.taken;
+        return true;
+    }
+    void ReleaseHardwareMark() override { hardwareMark.held = false; }
+    struct {
+        bool heldElsewhere = false;
+        bool held = false;
+        int taken = 0;
+    } hardwareMark;
+
     // A library fault is a C++ exception here: the test doubles throw one where a real library
     // would raise a structured exception.
     bool GuardHardwareCall(const std::function<void()>& call) override {

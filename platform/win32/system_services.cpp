@@ -8,6 +8,7 @@
 #include <ws2tcpip.h>
 
 #include <cstring>
+#include <utility>
 
 namespace talvex::win32 {
 
@@ -106,6 +107,24 @@ bool SystemServices::LoadDriverAgent() {
 
 bool SystemServices::GuardHardwareCall(const std::function<void()>& call) {
     return GuardedHardwareCall(call);
+}
+
+// A named mutex, owned for the length of a run. Global: a run in another logon session counts
+// too. A mutex whose owner ended without giving it back (abandoned) is free again. A mark this
+// process may not open (made by another user's elevated run) is held by that run.
+bool SystemServices::TakeHardwareMark() {
+    if (markHeld_) return false;
+    if (!hardwareMark_)
+        hardwareMark_.reset(
+            CreateMutexA(nullptr, FALSE, "Global\\TalvexAdapterConfiguration.Hardware"));
+    if (!hardwareMark_) return false;
+    const DWORD wait = WaitForSingleObject(hardwareMark_.get(), 0);
+    markHeld_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    return markHeld_;
+}
+
+void SystemServices::ReleaseHardwareMark() {
+    if (std::exchange(markHeld_, false)) ReleaseMutex(hardwareMark_.get());
 }
 
 } // namespace talvex::win32

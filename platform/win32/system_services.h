@@ -26,9 +26,13 @@ class SystemServices : public Services {
     void Sleep(std::uint32_t milliseconds) override;
     bool LoadDriverAgent() override;
     bool GuardHardwareCall(const std::function<void()>& call) override;
+    bool TakeHardwareMark() override;
+    void ReleaseHardwareMark() override;
 
   private:
     DriverAgentLibrary driverAgent_;
+    ScopedKernelHandle hardwareMark_;
+    bool markHeld_ = false;
 };
 
 } // namespace talvex::win32

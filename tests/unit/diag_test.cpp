@@ -4,10 +4,10 @@
 #include "diag/runner.h"
 #include "hardware/registers.h"
 #include "hardware/srom_image.h"
-#include "tests/doubles/memory_diag_page.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "simulator/driver_agent_sim.h"
+#include "tests/doubles/memory_diag_page.h"
 #include "tests/unit/diag_page_parts.h"
 #include "tests/unit/hardware_doubles.h"
 
@@ -356,15 +356,40 @@ TEST_F(DiagOpenTest, FailuresSayWhyStartNoRunAndARetryStartsClean) {
         EXPECT_EQ(ui.txtCurrentTestCount.Text(), "");
         EXPECT_EQ(ui.buttons.Changes(), 0);
     }
-    SetBaseAddress(0);
+    // An I/O base is a REG_DWORD other than 0: text and binary bytes that read as a number by
+    // their first bytes open no range and touch no port.
+    const std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> notABase = {
+        {kRegDword, {0, 0, 0, 0}},         {kRegSz, {'3', '0', '0', 0}},
+        {kRegSz, {'E', '0', '0', '0', 0}}, {kRegBinary, {0x00, 0xE0, 0x00, 0x00}},
+        {kRegDword, {0x00, 0xE0}},
+    };
+    for (const auto& [type, bytes] : notABase) {
+        registry.Seed(kHKeyLocalMachine, kParameters, "BaseAddress", type, bytes);
+        ResetAdapterAccess();
+        StartWithFaults("");
+        EXPECT_EQ(Message(), kDiagComponentFailed) << type;
+        EXPECT_EQ(hIoRange, 0u) << type;
+        EXPECT_EQ(AllColumns(), (std::vector<std::string>{"", "", ""})) << type;
+    }
+
+    // While another program runs the tests, Start Test says so after the warning and asks
+    // nothing of the library.
+    SetBaseAddress(0xE000);
+    services.hardwareMark.heldElsewhere = true;
+    const int loads = services.libraryLoads;
     StartWithFaults("");
-    EXPECT_EQ(Message(), kDiagComponentFailed);
+    EXPECT_EQ(Message(), kHardwareBusy);
+    EXPECT_EQ(services.libraryLoads, loads);
+    services.hardwareMark.heldElsewhere = false;
 
     SetBaseAddress(0xE000);
     StartWithFaults("");
     EXPECT_EQ(Message(), "");
     EXPECT_EQ(AllColumns(), (std::vector<std::string>{"|Pass", "|Pass", "|Pass"}));
     EXPECT_EQ(sim::CurrentAdapter()->ControlWrites(), kSuspendResume);
+    // The mark was held for the run and given back.
+    EXPECT_FALSE(services.hardwareMark.held);
+    EXPECT_GE(services.hardwareMark.taken, 1);
 
     // The simulator's own library fault, natively a C++ exception: caught, the run ended there.
     ResetAdapterAccess();

@@ -1,8 +1,8 @@
 // The Advanced and VLAN pages, OK, Cancel and the restart, on in-memory parts.
-#include "tests/doubles/memory_form1.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"
+#include "tests/doubles/memory_form1.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +195,12 @@ TEST_F(SettingsPages, MissingValuesShowDefaultsAndAreNotWrittenUnlessChanged) {
     SelectProperty(3);
     EXPECT_EQ(adv.txtAdv_KeyValue.Text(), "0");
     SelectProperty(4);
-    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 0); // the index as it was: "256"
+    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), -1); // nothing stored, nothing selected
+    // A threshold picked and then cancelled is forgotten: the list shows what the key holds.
+    PickValue(4);
+    f.cbCancel_Click();
+    SelectProperty(4);
+    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), -1);
     ClickTab(2);
     ClickTab(3);
     f.cbOK_Click();

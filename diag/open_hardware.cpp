@@ -1,0 +1,60 @@
+#include "diag/open_hardware.h"
+
+#include "hardware/driver_agent.h"
+#include "settings/parameter_writer.h"
+#include "settings/vb_registry.h"
+
+#include <cstring>
+
+namespace talvex {
+namespace {
+
+constexpr char kTitle[] = "Talvex Adapter Configuration";
+
+} // namespace
+
+bool OpenDiagHardware(Services& services, RegistryApi& registry, const std::string& driverKeyName,
+                      std::int16_t adapter) {
+    if (!services.LoadDriverAgent()) {
+        services.MsgBox(kDriverAgentNotLoaded, kTitle, MsgBoxStyle::CriticalOk);
+        return false;
+    }
+    const auto base = ReadBaseAddress(registry, driverKeyName);
+    AdapterAccess access = AdapterAccess::NoIoRange;
+    // Without an I/O base there is no range to open; nothing is asked of the library.
+    if (base && !services.GuardHardwareCall([&] {
+            access = OpenAdapterAccess(driverKeyName.c_str(), static_cast<std::uint32_t>(adapter),
+                                       *base);
+        })) {
+        services.GuardHardwareCall(ResetAdapterAccess);
+        access = AdapterAccess::NoIoRange;
+    }
+    switch (access) {
+    case AdapterAccess::Open: return true;
+    case AdapterAccess::NoLibrary:
+    case AdapterAccess::LibraryNotReady:
+        services.MsgBox(kDriverAgentNotLoaded, kTitle, MsgBoxStyle::CriticalOk);
+        return false;
+    case AdapterAccess::NoDevice:
+    case AdapterAccess::NoIoRange: break;
+    }
+    services.MsgBox(kDiagComponentFailed, kTitle, MsgBoxStyle::CriticalOk);
+    return false;
+}
+
+// Read by type: the registry class's ReadLong would take the first bytes of any value, so the
+// text "300" would open a range at 0x00303033 and the tests would write to unrelated ports.
+std::optional<std::uint32_t> ReadBaseAddress(RegistryApi& registry,
+                                             const std::string& driverKeyName) {
+    vbRegistry reader(registry);
+    const auto value =
+        reader.ReadValue(kHKeyLocalMachine, DriverParametersPath(driverKeyName) + "BaseAddress");
+    if (!value || value->type != kRegDword || value->data.size() != sizeof(std::uint32_t))
+        return std::nullopt;
+    std::uint32_t base = 0;
+    std::memcpy(&base, value->data.data(), sizeof base);
+    if (base == 0) return std::nullopt;
+    return base;
+}
+
+} // namespace talvex

@@ -1,0 +1,224 @@
+#include "settings/driver_parameters.h"
+
+#include "settings/numbers.h"
+#include "settings/vb_registry.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace talvex {
+namespace {
+
+constexpr ListEntry kConnectionTypes[] = {
+    {"AutoSense", 0}, {"10BaseT", 1}, {"10BaseT FD", 2}, {"100BaseTX", 3}, {"100BaseTX FD", 4},
+};
+// Store and Forward is 0x1FFC, not 8192.
+constexpr ListEntry kThresholds[] = {
+    {"256", 256}, {"512", 512}, {"768", 768}, {"1024", 1024}, {"Store and Forward", 8188},
+};
+
+constexpr std::array<DriverParameter, kParamCount> kParameters = {{
+    {"EnableTagging", "Enable Virtual LAN", ParameterKind::Flag, {}},
+    {"EnableGVRP", "Enable GVRP", ParameterKind::Flag, {}},
+    {"VLANID", "VLAN ID", ParameterKind::VlanId, {}},
+    {"ConnectionType", "Connection Type", ParameterKind::ListIndex, kConnectionTypes},
+    {"NetworkAddress", "NetworkAddress", ParameterKind::Text, {}},
+    {"RxBuffer", "Receive Buffers", ParameterKind::Number, {}},
+    {"TxBuffer", "Transmit Buffers", ParameterKind::Number, {}},
+    {"TxStartThreshold", "Transmit Threshold", ParameterKind::ListValue, kThresholds},
+}};
+
+constexpr char kNoValue[] = "No Value";
+constexpr const char* kCheckStates[] = {"unchecked", "checked", "grayed"};
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::optional<ParameterValue> ParseListValue(const DriverParameter& parameter,
+                                             std::string_view text) {
+    const auto& entries = parameter.entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!SameTextIgnoringCase(text, entries[i].text)) continue;
+        const bool byIndex = parameter.kind == ParameterKind::ListIndex;
+        return byIndex ? static_cast<std::int32_t>(i) : entries[i].stored;
+    }
+    const auto number = ParseInt32(text);
+    if (!number) return std::nullopt;
+    const bool listed = parameter.kind == ParameterKind::ListIndex
+                            ? *number >= 0 && *number < static_cast<std::int32_t>(entries.size())
+                            : std::any_of(entries.begin(), entries.end(),
+                                          [&](const ListEntry& e) { return e.stored == *number; });
+    if (!listed) return std::nullopt;
+    return *number;
+}
+
+// 0, 1 and 2 are a check box's states; any other stored number still means "on".
+int CheckState(std::int32_t stored) {
+    return stored >= 0 && stored <= 2 ? stored : 1;
+}
+
+} // namespace
+
+std::span<const DriverParameter, kParamCount> DriverParameters() {
+    return kParameters;
+}
+
+const DriverParameter& Parameter(Param param) {
+    return kParameters[static_cast<std::size_t>(param)];
+}
+
+const DriverParameter* FindDriverParameter(std::string_view name) {
+    for (const DriverParameter& parameter : kParameters)
+        if (SameTextIgnoringCase(name, parameter.valueName) ||
+            SameTextIgnoringCase(name, parameter.label))
+            return &parameter;
+    return nullptr;
+}
+
+// Nothing is trimmed or guessed: " 64" is not a number, as it is not in the page's text box.
+std::optional<ParameterValue> ParseParameterValue(const DriverParameter& parameter,
+                                                  std::string_view text) {
+    switch (parameter.kind) {
+    case ParameterKind::ListIndex:
+    case ParameterKind::ListValue: return ParseListValue(parameter, text);
+    case ParameterKind::Text:
+        // The value is stored up to its first NUL: a text with one would lose its end silently.
+        if (text.find('\0') != std::string_view::npos) return std::nullopt;
+        return std::string(text);
+    case ParameterKind::Number:
+        if (const auto number = ParseInt32(text)) return *number;
+        return std::nullopt;
+    case ParameterKind::Flag:
+        if (text == "0" || text == "1") return std::int32_t{text == "1"};
+        return std::nullopt;
+    case ParameterKind::VlanId:
+        if (const auto id = ParseDigits(text); id && *id <= kMaxVlanId) return *id;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::string RefusalText(const DriverParameter& parameter) {
+    const std::string label = parameter.label;
+    switch (parameter.kind) {
+    case ParameterKind::ListIndex:
+    case ParameterKind::ListValue: return label + " has no such entry.";
+    case ParameterKind::Text: return label + " can't hold a NUL character.";
+    case ParameterKind::Number: return label + " must be a whole number.";
+    case ParameterKind::Flag: return label + " is either on or off.";
+    case ParameterKind::VlanId: return "VLAN ID Invalid.";
+    }
+    return {};
+}
+
+std::string AcceptedText(const DriverParameter& parameter) {
+    switch (parameter.kind) {
+    case ParameterKind::ListIndex:
+    case ParameterKind::ListValue: {
+        std::string text = "One of: ";
+        for (const ListEntry& entry : parameter.entries) {
+            if (&entry != parameter.entries.data()) text += ", ";
+            text += std::string(entry.text) + " (" + std::to_string(entry.stored) + ")";
+        }
+        return text + ".";
+    }
+    case ParameterKind::Text: return "Any text; 12 hexadecimal digits for the driver to use it.";
+    case ParameterKind::Number: return "A decimal number from -2147483648 to 2147483647.";
+    case ParameterKind::Flag: return "0 (off) or 1 (on).";
+    case ParameterKind::VlanId: return "0 to 4094, in digits.";
+    }
+    return {};
+}
+
+std::string ShownText(const DriverParameter& parameter, const ParameterValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value))
+        return text->substr(0, text->find('\0'));
+    const std::int32_t number = std::get<std::int32_t>(value);
+    const auto& entries = parameter.entries;
+    switch (parameter.kind) {
+    case ParameterKind::ListIndex:
+        return number >= 0 && number < static_cast<std::int32_t>(entries.size())
+                   ? entries[static_cast<std::size_t>(number)].text
+                   : kNoEntry;
+    case ParameterKind::ListValue: {
+        const auto match = std::find_if(entries.begin(), entries.end(),
+                                        [&](const ListEntry& e) { return e.stored == number; });
+        return match == entries.end() ? kNoEntry : match->text;
+    }
+    case ParameterKind::Flag: return kCheckStates[CheckState(number)];
+    case ParameterKind::Text:
+    case ParameterKind::Number:
+    case ParameterKind::VlanId: break;
+    }
+    return std::to_string(number);
+}
+
+void WriteParameter(ParameterWriter& writer, const std::string& driverKeyName,
+                    const DriverParameter& parameter, const ParameterValue& value) {
+    const std::string subKey = DriverParametersPath(driverKeyName) + parameter.valueName;
+    if (const auto* text = std::get_if<std::string>(&value))
+        writer.WriteString(subKey, text->substr(0, text->find('\0')));
+    else
+        writer.WriteDword(subKey, std::get<std::int32_t>(value));
+}
+
+AdvancedValues ReadAdvancedValues(RegistryApi& api, const std::string& driverKeyName) {
+    vbRegistry registry(api);
+    const std::string P = DriverParametersPath(driverKeyName);
+    AdvancedValues values;
+
+    const auto connectionType = registry.ReadNumber(kHKeyLocalMachine, P + "ConnectionType");
+    values.connectionType = connectionType.value_or(0);
+
+    // Kept as read, terminator included; the text box shows it up to the NUL, and save writes
+    // only that much. A stored text reads with its terminator, so only a missing value reads
+    // as the bare default.
+    values.networkAddress = registry.ReadString(kHKeyLocalMachine, P + "NetworkAddress", kNoValue);
+    // An address another tool stored as anything but text (a DWORD, binary bytes) shows as read
+    // but counts as missing: rewritten as text up to its first NUL it would lose its bytes, so
+    // it is written only once the user changed it.
+    const auto address = registry.ReadValue(kHKeyLocalMachine, P + "NetworkAddress");
+    const bool addressStored = values.networkAddress != kNoValue && address &&
+                               (address->type == kRegSz || address->type == kRegExpandSz);
+
+    const auto rx = registry.ReadNumber(kHKeyLocalMachine, P + "RxBuffer");
+    const auto tx = registry.ReadNumber(kHKeyLocalMachine, P + "TxBuffer");
+    values.rxBuffer = rx.value_or(0);
+    values.txBuffer = tx.value_or(0);
+
+    // The whole stored number is compared: 65792 is not 256 in disguise. A stored number with
+    // no entry selects none, and so does a missing one: the list shows what the key holds.
+    values.storedThreshold = registry.ReadNumber(kHKeyLocalMachine, P + "TxStartThreshold");
+    if (values.storedThreshold) {
+        const auto match =
+            std::find_if(kThresholds, std::end(kThresholds), [&](const ListEntry& entry) {
+                return entry.stored == *values.storedThreshold;
+            });
+        if (match != std::end(kThresholds))
+            values.thresholdIndex = static_cast<std::int32_t>(match - kThresholds);
+    }
+
+    values.stored = {connectionType.has_value(), addressStored, rx.has_value(), tx.has_value(),
+                     values.storedThreshold.has_value()};
+    return values;
+}
+
+// A missing flag reads as unchecked, a missing VLAN ID as 0. Numbers stored as decimal text
+// read as the number they say.
+VlanValues ReadVlanValues(RegistryApi& api, const std::string& driverKeyName) {
+    vbRegistry registry(api);
+    const std::string P = DriverParametersPath(driverKeyName);
+    const auto tagging = registry.ReadNumber(kHKeyLocalMachine, P + "EnableTagging");
+    const auto gvrp = registry.ReadNumber(kHKeyLocalMachine, P + "EnableGVRP");
+    const auto id = registry.ReadNumber(kHKeyLocalMachine, P + "VLANID");
+    return {CheckState(tagging.value_or(0)),
+            CheckState(gvrp.value_or(0)),
+            id.value_or(0),
+            {tagging.has_value(), gvrp.has_value(), id.has_value()}};
+}
+
+} // namespace talvex

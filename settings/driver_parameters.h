@@ -1,0 +1,104 @@
+// The driver parameters the Advanced and Virtual LAN pages edit: their names, their lists, what a
+// value given for one must be, and how each is read and written. The pages and the console tool
+// both go through here, so a rule changed here changes for both.
+#pragma once
+
+#include "platform/registry_api.h"
+#include "settings/parameter_writer.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace talvex {
+
+inline constexpr int kMaxVlanId = 4094;
+
+enum class ParameterKind {
+    ListIndex, // the stored number is the index of a list entry (ConnectionType)
+    ListValue, // the stored number is a list entry's own number (TxStartThreshold)
+    Text,      // a REG_SZ (NetworkAddress)
+    Number,    // a whole 32-bit number in decimal (the buffer counts)
+    Flag,      // a check box: 0 off, 1 on (EnableTagging, EnableGVRP)
+    VlanId,    // digits only, 0 to kMaxVlanId
+};
+
+struct ListEntry {
+    const char* text;
+    std::int32_t stored;
+};
+
+struct DriverParameter {
+    const char* valueName; // under the driver's Parameters key
+    const char* label;     // as its page names it
+    ParameterKind kind;
+    std::span<const ListEntry> entries; // for the list kinds
+};
+
+// The parameters in the order OK writes them: the Virtual LAN page's, then the Advanced page's.
+enum class Param {
+    EnableTagging,
+    EnableGVRP,
+    VLANID,
+    ConnectionType,
+    NetworkAddress,
+    RxBuffer,
+    TxBuffer,
+    TxStartThreshold,
+};
+inline constexpr std::size_t kParamCount = 8;
+
+std::span<const DriverParameter, kParamCount> DriverParameters();
+const DriverParameter& Parameter(Param param);
+// By value name or label, ignoring case; null for none.
+const DriverParameter* FindDriverParameter(std::string_view name);
+
+// A value for a parameter: a number, stored as a REG_DWORD, or the NetworkAddress text.
+using ParameterValue = std::variant<std::int32_t, std::string>;
+
+// The value a text gives the parameter, as the page would take it; nullopt when the page would
+// refuse it. A list takes an entry's text or its stored number.
+std::optional<ParameterValue> ParseParameterValue(const DriverParameter& parameter,
+                                                  std::string_view text);
+// Why a refused text was refused, in the page's own words ("VLAN ID Invalid."), and what it takes.
+std::string RefusalText(const DriverParameter& parameter);
+std::string AcceptedText(const DriverParameter& parameter);
+
+// The value as its page shows it: a list entry's text ("no entry" for a number the list lacks),
+// the text, the number, or the check box's state.
+std::string ShownText(const DriverParameter& parameter, const ParameterValue& value);
+inline constexpr char kNoEntry[] = "no entry";
+
+// Writes one value under the driver's key: a number as a REG_DWORD, the text up to its first NUL.
+void WriteParameter(ParameterWriter& writer, const std::string& driverKeyName,
+                    const DriverParameter& parameter, const ParameterValue& value);
+
+// The Advanced page's five values as it reads them at a load. Numbers come from a REG_DWORD or
+// from decimal text; a missing or unreadable number reads as 0, a missing address as "No Value".
+struct AdvancedValues {
+    std::int32_t connectionType = 0;
+    std::string networkAddress; // as read, terminator included
+    std::int32_t rxBuffer = 0;
+    std::int32_t txBuffer = 0;
+    std::int32_t thresholdIndex = -1; // -1: no entry for the stored threshold, or none stored
+    std::optional<std::int32_t> storedThreshold;
+    // Which the key holds: ConnectionType, NetworkAddress (as text), RxBuffer, TxBuffer,
+    // TxStartThreshold.
+    std::array<bool, 5> stored{};
+};
+AdvancedValues ReadAdvancedValues(RegistryApi& api, const std::string& driverKeyName);
+
+// The Virtual LAN page's three values: the two check box states (0, 1 or 2) and the VLAN ID.
+struct VlanValues {
+    int tagging = 0;
+    int gvrp = 0;
+    std::int32_t vlanId = 0;
+    std::array<bool, 3> stored{}; // EnableTagging, EnableGVRP, VLANID
+};
+VlanValues ReadVlanValues(RegistryApi& api, const std::string& driverKeyName);
+
+} // namespace talvex
