@@ -22,6 +22,7 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Talvex Adapter Configuration"
 !define VERSION "1.00"
 !define EXE "TalvexCfg.exe"
+!define CONSOLE_TOOL "TalvexCtl.exe"
 !define LIBRARY "DriverAgent.dll"
 !define UNINSTALLER "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TalvexAdapterConfiguration"
@@ -121,6 +122,9 @@ Section "${PRODUCT}" SecProgram
   Call CloseAndDeleteProgram
   SetOutPath "$INSTDIR"
   File "${BIN_DIR}/${EXE}"
+  !if /FileExists "${BIN_DIR}/${CONSOLE_TOOL}"
+    File "${BIN_DIR}/${CONSOLE_TOOL}"
+  !endif
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 SW_SHOWNORMAL "" "Configure the Fast Ethernet adapter"
 
@@ -213,6 +217,7 @@ Section "Uninstall"
   Pop $0
   Delete "${SHORTCUT}"
   Delete "$INSTDIR\${LIBRARY}"
+  Delete "$INSTDIR\${CONSOLE_TOOL}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
