@@ -39,17 +39,29 @@ wait_for() { # wait_for SECONDS COMMAND...: polls until the command succeeds
         sleep 0.2
     done
 }
+exits_with() { # exits_with CODE COMMAND...: the host sees only the low byte of a Windows code
+    local status=0
+    "${@:2}" || status=$?
+    [ "$status" -eq $(($1 & 255)) ] || { echo "  exit code $status, not $1 (mod 256)"; return 1; }
+}
 # Every process of the prefix has ended (Wine's own services included): nothing writes any more,
 # and wineserver has saved the registry to the prefix's files.
 settle() { timeout 60 wineserver -w; }
 
 # The prefix's files (without the temporary folders) and HKLM\Software (the Uninstall key
-# included) as saved in system.reg, without the keys' times of last change.
+# included) as saved in system.reg, without the keys' times of last change. Windows Installer's
+# own store (its folder and keys), made at its first use and left in place, counts only where it
+# holds something: every Windows machine has it.
 snapshot() {
     settle
     (cd "$drive" && find . \( -ipath './windows/temp' -o -ipath './users/*/temp' \) -prune \
-        -o -print | sort) >"$work/$1.files"
-    awk '/^\[/ { keep = index($0, "[Software\\\\") == 1; sub(/\] [0-9]+$/, "]") }
+        -o \( -ipath './windows/installer' -empty \) -prune -o -print | sort) >"$work/$1.files"
+    awk '/^\[/ { keep = index($0, "[Software\\\\") == 1; sub(/\] [0-9]+$/, "]")
+                 store = index($0, "[Software\\\\Classes\\\\Installer\\\\") == 1 ||
+                     index($0, "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Installer\\\\") == 1
+                 if (store) { header = $0; next } }
+         store && (/^#time=/ || /^$/) { next }
+         store && header != "" { print header; header = "" }
          keep && !/^#time=/' "$WINEPREFIX/system.reg" >"$work/$1.reg"
 }
 same_as_before() { # prints what changed in the files and in the registry
