@@ -6,7 +6,8 @@
 ;   TalvexSetup.exe /S [/NOLOGON] [/DEMOHARDWARE] [/D=<folder>]
 ;   Uninstall.exe /S
 ; Exit codes: 0 done, 1 cancelled, 2 aborted (e.g. the program could not be closed),
-; 3 installed but the logon task could not be registered, 740 not run as an administrator.
+; 3 installed but the logon task could not be registered, 740 not run as an administrator,
+; 1638 the program's Windows Installer package is installed (talvex.wxs).
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -22,6 +23,7 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Talvex Adapter Configuration"
 !define VERSION "1.00"
 !define EXE "TalvexCfg.exe"
+!define CONSOLE_TOOL "TalvexCtl.exe"
 !define LIBRARY "DriverAgent.dll"
 !define UNINSTALLER "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TalvexAdapterConfiguration"
@@ -30,6 +32,9 @@ SetCompressor /SOLID lzma
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 !define ERROR_LOGON_TASK 3
 !define ERROR_ELEVATION_REQUIRED 740
+!define ERROR_PRODUCT_VERSION 1638
+; The Windows Installer package's UpgradeCode, the same for all its versions (installer/build-msi).
+!define MSI_UPGRADE_CODE "{636BA6FA-9411-41FE-AE76-6AFDDD73F05A}"
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -121,6 +126,9 @@ Section "${PRODUCT}" SecProgram
   Call CloseAndDeleteProgram
   SetOutPath "$INSTDIR"
   File "${BIN_DIR}/${EXE}"
+  !if /FileExists "${BIN_DIR}/${CONSOLE_TOOL}"
+    File "${BIN_DIR}/${CONSOLE_TOOL}"
+  !endif
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 SW_SHOWNORMAL "" "Configure the Fast Ethernet adapter"
 
@@ -184,6 +192,14 @@ SectionEnd
 ; The sections' indexes exist only below them.
 Function .onInit
   !insertmacro REQUIRE_ADMIN
+  ; Installed from the Windows Installer package as well, the program would have two entries in
+  ; Apps & Features that each remove the other's files; the package refuses likewise.
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed from its Windows Installer package. Remove it first (msiexec /x $1 /qn), then run this setup program." /SD IDOK
+    SetErrorLevel ${ERROR_PRODUCT_VERSION}
+    Quit
+  ${EndIf}
   SetRegView 64
   SetShellVarContext all
   ; Silent installs choose their components on the command line.
@@ -213,6 +229,7 @@ Section "Uninstall"
   Pop $0
   Delete "${SHORTCUT}"
   Delete "$INSTDIR\${LIBRARY}"
+  Delete "$INSTDIR\${CONSOLE_TOOL}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -12,74 +12,16 @@
 set -euo pipefail
 setup=$(realpath "$1")
 bin=$(realpath "$2")
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/../../scripts/lib/wine-prefix.sh"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/talvex-installer.XXXXXX")
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-# Shortcuts would otherwise become menu entries in the host's home folder.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d"
-xvfb_pid=""
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-talvex_copy_prefix "$(talvex_wine_template)" "$WINEPREFIX"
-talvex_start_xvfb
-
-drive=$WINEPREFIX/drive_c
-program_dir="$drive/Program Files/Talvex Adapter Configuration"
-shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Talvex Adapter Configuration.lnk"
-task="$drive/windows/system32/tasks/Talvex Adapter Configuration"
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TalvexAdapterConfiguration'
-
-failures=0
-check() { # check DESCRIPTION COMMAND...: counts a failure and goes on
-    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
-absent() { [ ! -e "$1" ]; }
-key_present() { wine reg query "$1" >/dev/null 2>&1; }
-key_absent() { ! key_present "$1"; }
-wait_for() { # wait_for SECONDS COMMAND...: polls until the command succeeds
-    local deadline=$((SECONDS + $1))
-    until "${@:2}"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
-}
-# Every process of the prefix has ended (Wine's own services included): nothing writes any more,
-# and wineserver has saved the registry to the prefix's files.
-settle() { timeout 60 wineserver -w; }
-
-# The prefix's files (without the temporary folders) and HKLM\Software (the Uninstall key
-# included) as saved in system.reg, without the keys' times of last change.
-snapshot() {
-    settle
-    (cd "$drive" && find . \( -ipath './windows/temp' -o -ipath './users/*/temp' \) -prune \
-        -o -print | sort) >"$work/$1.files"
-    awk '/^\[/ { keep = index($0, "[Software\\\\") == 1; sub(/\] [0-9]+$/, "]") }
-         keep && !/^#time=/' "$WINEPREFIX/system.reg" >"$work/$1.reg"
-}
-same_as_before() { # prints what changed in the files and in the registry
-    snapshot "$1"
-    local files=0
-    diff "$work/before.files" "$work/$1.files" || files=1
-    diff "$work/before.reg" "$work/$1.reg" && [ "$files" -eq 0 ]
-}
-
-card='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1'
-wine reg add "$card" /v Title /d "Talvex Fast Ethernet Adapter" /f >/dev/null
-wine reg add "$card" /v ProductName /d TVR8Q /f >/dev/null
-wine reg add "$card" /v ServiceName /d TVR8Q1 /f >/dev/null
-snapshot before
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+seed_adapter_and_snapshot
 
 echo "--- default install"
 check "silent install succeeds" wine "$setup" /S
 check "the program is installed" test -f "$program_dir/TalvexCfg.exe"
 check "the uninstaller is installed" test -f "$program_dir/Uninstall.exe"
 check "the demo hardware library is not installed" absent "$program_dir/DriverAgent.dll"
+check "the console tool is installed if it was built" \
+    both_or_neither "$bin/TalvexCtl.exe" "$program_dir/TalvexCtl.exe"
 check "the Start-menu shortcut is in place" test -f "$shortcut"
 check "the logon task is registered" grep -q "Talvex Adapter Configuration" "$task"
 check "Apps & Features lists it" key_present "$uninstall_key"
@@ -119,5 +61,4 @@ check "the uninstall removes the folder" wait_for 30 absent "$custom"
 check "the uninstall removes the Apps & Features entry" wait_for 30 key_absent "$uninstall_key"
 check "nothing else changed" same_as_before after-custom
 
-[ "$failures" -eq 0 ] || { echo "installer: $failures check(s) failed"; exit 1; }
-echo "installer: passed"
+finish installer
