@@ -119,17 +119,17 @@ std::string AcceptedText(const DriverParameter& parameter) {
     switch (parameter.kind) {
     case ParameterKind::ListIndex:
     case ParameterKind::ListValue: {
-        std::string text = "One of: ";
+        std::string text = "It takes one of: ";
         for (const ListEntry& entry : parameter.entries) {
             if (&entry != parameter.entries.data()) text += ", ";
             text += std::string(entry.text) + " (" + std::to_string(entry.stored) + ")";
         }
         return text + ".";
     }
-    case ParameterKind::Text: return "Any text; 12 hexadecimal digits for the driver to use it.";
-    case ParameterKind::Number: return "A decimal number from -2147483648 to 2147483647.";
-    case ParameterKind::Flag: return "0 (off) or 1 (on).";
-    case ParameterKind::VlanId: return "0 to 4094, in digits.";
+    case ParameterKind::Text: return "It takes any text; the driver uses 12 hexadecimal digits.";
+    case ParameterKind::Number: return "It takes a decimal number from -2147483648 to 2147483647.";
+    case ParameterKind::Flag: return "It takes 0 (off) or 1 (on).";
+    case ParameterKind::VlanId: return "It takes 0 to 4094, in digits.";
     }
     return {};
 }

@@ -1,0 +1,146 @@
+#include "console/arguments.h"
+
+#include "settings/numbers.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+namespace talvex::ctl {
+namespace {
+
+// An option's value, given as "--name=value" or as the next argument.
+class Options {
+  public:
+    explicit Options(std::span<const std::string> args) : args_(args) {}
+
+    bool Done() const { return next_ >= args_.size(); }
+    const std::string& Current() const { return args_[next_]; }
+    void Skip() { ++next_; }
+    // Takes the current argument when it is the option; the value in value.
+    bool Take(std::string_view option, std::optional<std::string>& value, std::string& error) {
+        const std::string& arg = Current();
+        if (arg == option) {
+            if (next_ + 1 >= args_.size()) {
+                error = std::string(option) + " needs a value.";
+                return true;
+            }
+            value = args_[next_ + 1];
+            next_ += 2;
+            return true;
+        }
+        if (arg.size() > option.size() && arg.compare(0, option.size(), option) == 0 &&
+            arg[option.size()] == '=') {
+            value = arg.substr(option.size() + 1);
+            ++next_;
+            return true;
+        }
+        return false;
+    }
+    bool TakeFlag(std::string_view option, bool& flag) {
+        if (Current() != option) return false;
+        flag = true;
+        ++next_;
+        return true;
+    }
+
+  private:
+    std::span<const std::string> args_;
+    std::size_t next_ = 0;
+};
+
+bool IsOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+std::string Unknown(const std::string& arg, const char* command) {
+    return "Unknown option for " + std::string(command) + ": " + arg;
+}
+
+ParsedCommandLine ParseShow(Options options) {
+    ShowCommand show;
+    for (; !options.Done();) {
+        if (!options.TakeFlag("--json", show.json)) return {{}, Unknown(options.Current(), "show")};
+    }
+    return {show, {}};
+}
+
+ParsedCommandLine ParseSet(Options options) {
+    SetCommand set;
+    std::string error;
+    while (!options.Done() && error.empty()) {
+        const std::string& arg = options.Current();
+        if (options.Take("--from", set.fromFile, error) ||
+            options.TakeFlag("--restart", set.restart) || options.TakeFlag("--dry-run", set.dryRun))
+            continue;
+        if (IsOption(arg)) return {{}, Unknown(arg, "set")};
+        const auto equals = arg.find('=');
+        if (equals == std::string::npos || equals == 0)
+            return {{}, "Expected NAME=VALUE, not \"" + arg + "\"."};
+        set.assignments.push_back({arg.substr(0, equals), arg.substr(equals + 1)});
+        options.Skip();
+    }
+    if (!error.empty()) return {{}, error};
+    if (set.assignments.empty() && !set.fromFile)
+        return {{}, "set needs NAME=VALUE or --from FILE."};
+    return {set, {}};
+}
+
+std::optional<std::array<bool, 3>> ParseTests(const std::string& list) {
+    std::array<bool, 3> tests{};
+    std::string_view rest = list;
+    while (true) {
+        const std::string_view name = rest.substr(0, rest.find(','));
+        const auto match = std::find(std::begin(kTestNames), std::end(kTestNames), name);
+        if (match == std::end(kTestNames)) return std::nullopt;
+        tests[static_cast<std::size_t>(match - std::begin(kTestNames))] = true;
+        if (name.size() == rest.size()) return tests;
+        rest.remove_prefix(name.size() + 1);
+    }
+}
+
+ParsedCommandLine ParseDiag(Options options) {
+    DiagCommand diag;
+    std::string error;
+    while (!options.Done() && error.empty()) {
+        std::optional<std::string> cycles, tests;
+        if (options.TakeFlag("--json", diag.json)) continue;
+        if (options.Take("--cycles", cycles, error)) {
+            const auto count = cycles ? ParseDigits(*cycles) : std::nullopt;
+            if (cycles && (!count || *count < 1 || *count > kMaxCycles))
+                error = "--cycles takes a number from 1 to 50, not \"" + *cycles + "\".";
+            else if (count)
+                diag.cycles = *count;
+            continue;
+        }
+        if (options.Take("--tests", tests, error)) {
+            const auto chosen = tests ? ParseTests(*tests) : std::nullopt;
+            if (tests && !chosen)
+                error = "--tests takes a list of register, srom and cable, such as "
+                        "register,cable; not \"" +
+                        *tests + "\".";
+            else if (chosen)
+                diag.tests = *chosen;
+            continue;
+        }
+        return {{}, Unknown(options.Current(), "diag")};
+    }
+    if (!error.empty()) return {{}, error};
+    return {diag, {}};
+}
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
+    if (args.empty()) return {{}, "No command given."};
+    const std::string& command = args.front();
+    const Options options(args.subspan(1));
+    if (command == "help" || command == "--help" || command == "-h" || command == "/?")
+        return {HelpCommand{}, {}};
+    if (command == "show") return ParseShow(options);
+    if (command == "set") return ParseSet(options);
+    if (command == "diag") return ParseDiag(options);
+    return {{}, "Unknown command: " + command};
+}
+
+} // namespace talvex::ctl

@@ -1,0 +1,51 @@
+// The console tool's command line: which command, with what.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace talvex::ctl {
+
+struct HelpCommand {};
+
+struct ShowCommand {
+    bool json = false;
+};
+
+struct Assignment {
+    std::string name;
+    std::string value;
+};
+
+struct SetCommand {
+    std::vector<Assignment> assignments; // NAME=VALUE, in the order given
+    std::optional<std::string> fromFile;
+    bool restart = false;
+    bool dryRun = false;
+};
+
+inline constexpr int kMaxCycles = 50;
+// The test names --tests takes, in the runner's order.
+inline constexpr const char* kTestNames[] = {"register", "srom", "cable"};
+
+struct DiagCommand {
+    int cycles = 1;
+    std::array<bool, 3> tests{true, true, true};
+    bool json = false;
+};
+
+using Command = std::variant<HelpCommand, ShowCommand, SetCommand, DiagCommand>;
+
+struct ParsedCommandLine {
+    std::optional<Command> command;
+    std::string error; // for the user, when there is no command
+};
+
+// args: the arguments after the program's name.
+ParsedCommandLine ParseCommandLine(std::span<const std::string> args);
+
+} // namespace talvex::ctl

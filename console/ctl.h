@@ -1,0 +1,49 @@
+// TalvexCtl: show, set and diagnose the adapter from scripts. The commands run on the same
+// registry class, page logic and test runner as the window; what is Win32 about the console tool
+// (its services, the console, elevation) comes in through CtlEnvironment.
+#pragma once
+
+#include "platform/registry_api.h"
+#include "platform/services.h"
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace talvex::ctl {
+
+// The exit statuses, documented in the help text and the README.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitRefused = 1,      // a test failed (or the run was stopped), or a value was refused
+    kExitNoHardware = 2,   // the hardware could not be opened
+    kExitNoAdapter = 3,    // no adapter of the supported driver
+    kExitUsage = 4,        // wrong usage: the command line or a --from file
+    kExitWriteRefused = 5, // the registry refused a write
+};
+
+// The schema number of the JSON documents; raised only when a field changes meaning or goes.
+inline constexpr int kJsonSchema = 1;
+
+// A --from file larger than this is refused unread.
+inline constexpr std::size_t kMaxFromFileBytes = 1 << 20;
+
+struct CtlEnvironment {
+    RegistryApi& registry;
+    Services& services; // MsgBox writes to err
+    std::ostream& out;  // results
+    std::ostream& err;  // messages
+    // Whether the process runs elevated.
+    std::function<bool()> elevated;
+    // A file's whole content; nullopt when it can't be read or is larger than the limit given.
+    std::function<std::optional<std::string>(const std::string& path, std::size_t limit)> readFile;
+};
+
+extern const char kHelpText[];
+
+// args: the arguments after the program's name. Returns the exit status.
+int RunTalvexCtl(std::span<const std::string> args, CtlEnvironment& env);
+
+} // namespace talvex::ctl

@@ -1,0 +1,130 @@
+#include "console/from_file.h"
+
+#include "console/ctl.h"
+#include "settings/driver_parameters.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace talvex::ctl {
+namespace {
+
+using json = nlohmann::json;
+
+// A whole number a REG_DWORD can hold, as the registry class reads it: signed.
+std::optional<std::string> DwordText(const json& number) {
+    if (number.is_number_unsigned()) {
+        const auto value = number.get<std::uint64_t>();
+        if (value > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+        return std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    }
+    if (number.is_number_integer()) {
+        const auto value = number.get<std::int64_t>();
+        if (value < std::numeric_limits<std::int32_t>::min()) return std::nullopt;
+        return std::to_string(value);
+    }
+    return std::nullopt;
+}
+
+// The text NAME=VALUE would give for a setting: from its "stored" object, or given bare; no
+// text for a setting to leave alone.
+struct SettingText {
+    std::optional<std::string> text;
+    std::string error;   // what is wrong with the document, said of the setting
+    std::string refusal; // well formed, but not a value a page could take
+};
+
+SettingText Given(std::string text) {
+    return {std::move(text), {}, {}};
+}
+SettingText Malformed(std::string error) {
+    return {{}, std::move(error), {}};
+}
+
+SettingText StoredSettingText(const json& stored) {
+    if (stored.is_null()) return {}; // not stored there: left alone here
+    const auto type = stored.find("type");
+    const auto data = stored.find("data");
+    if (!stored.is_object() || type == stored.end() || data == stored.end() || !type->is_string())
+        return Malformed(
+            "has a \"stored\" that is neither null nor an object with \"type\" and \"data\"");
+    const auto& typeName = type->get_ref<const std::string&>();
+    if (typeName == "REG_DWORD") {
+        if (auto text = DwordText(*data)) return Given(*text);
+        return Malformed(
+            "has a REG_DWORD whose \"data\" is not a whole number from 0 to 4294967295");
+    }
+    if (typeName == "REG_SZ" || typeName == "REG_EXPAND_SZ") {
+        if (data->is_string()) return Given(data->get<std::string>());
+        return Malformed("has a " + typeName + " whose \"data\" is not a string");
+    }
+    return {{}, {}, "stored as " + typeName + ", which no page writes"}; // refused, not malformed
+}
+
+SettingText BareSettingText(const json& value) {
+    if (value.is_boolean()) return Given(value.get<bool>() ? "1" : "0");
+    if (value.is_string()) return Given(value.get<std::string>());
+    if (auto text = DwordText(value)) return Given(*text);
+    return Malformed("is not an object with \"stored\", a string, a whole number or true/false");
+}
+
+SettingText SettingTextOf(const json& setting) {
+    if (!setting.is_object()) return BareSettingText(setting);
+    const auto stored = setting.find("stored");
+    if (stored == setting.end()) return Malformed("has no \"stored\"");
+    return StoredSettingText(*stored);
+}
+
+} // namespace
+
+FromFile ReadFromFile(std::string_view text) {
+    FromFile result;
+    const json document = json::parse(text.begin(), text.end(), nullptr, false);
+    if (document.is_discarded()) {
+        result.error = "is not JSON, or is cut short";
+        return result;
+    }
+    const auto schema = document.is_object() ? document.find("schema") : document.end();
+    if (!document.is_object() || schema == document.end() || !schema->is_number_integer()) {
+        result.error = "is not a document of TalvexCtl show --json (no \"schema\" number)";
+        return result;
+    }
+    if (schema->get<std::int64_t>() != kJsonSchema) {
+        result.error = "has schema " + std::to_string(schema->get<std::int64_t>()) +
+                       "; this TalvexCtl reads schema " + std::to_string(kJsonSchema);
+        return result;
+    }
+    const auto settings = document.find("settings");
+    if (settings == document.end() || !settings->is_object()) {
+        result.error = "has no \"settings\" object";
+        return result;
+    }
+    for (const auto& [name, setting] : settings->items()) {
+        const DriverParameter* parameter = FindDriverParameter(name);
+        if (!parameter || name != parameter->valueName) {
+            result.error = "names no setting \"" + name + "\"";
+            return result;
+        }
+        SettingText value = SettingTextOf(setting);
+        if (!value.error.empty()) {
+            result.error = "has a setting \"" + name + "\" that " + value.error;
+            return result;
+        }
+        if (std::string(parameter->valueName) == "NetworkAddress") {
+            if (value.text || !value.refusal.empty())
+                result.warnings.push_back("NetworkAddress is not applied from a file: two "
+                                          "machines with one address break the network.");
+            continue;
+        }
+        if (!value.refusal.empty())
+            result.refusals.push_back(name + " is " + value.refusal + ".");
+        else if (value.text)
+            result.assignments.push_back({name, *value.text});
+    }
+    return result;
+}
+
+} // namespace talvex::ctl

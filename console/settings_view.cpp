@@ -1,0 +1,135 @@
+#include "console/settings_view.h"
+
+#include "settings/parameter_writer.h"
+
+#include <cstdio>
+
+namespace talvex::ctl {
+namespace {
+
+struct TypeName {
+    std::uint32_t type;
+    const char* name;
+};
+constexpr TypeName kTypeNames[] = {
+    {0, "REG_NONE"},
+    {kRegSz, "REG_SZ"},
+    {kRegExpandSz, "REG_EXPAND_SZ"},
+    {kRegBinary, "REG_BINARY"},
+    {kRegDword, "REG_DWORD"},
+    {5, "REG_DWORD_BIG_ENDIAN"},
+    {6, "REG_LINK"},
+    {kRegMultiSz, "REG_MULTI_SZ"},
+    {11, "REG_QWORD"},
+};
+
+std::string TypeText(std::uint32_t type) {
+    for (const TypeName& entry : kTypeNames)
+        if (entry.type == type) return entry.name;
+    return "type " + std::to_string(type);
+}
+
+bool IsText(const RegistryValue& value) {
+    return value.type == kRegSz || value.type == kRegExpandSz;
+}
+
+bool IsDword(const RegistryValue& value) {
+    return value.type == kRegDword && value.data.size() == 4;
+}
+
+std::uint32_t Dword(const RegistryValue& value) {
+    const auto& d = value.data;
+    return d[0] | (std::uint32_t{d[1]} << 8) | (std::uint32_t{d[2]} << 16) |
+           (std::uint32_t{d[3]} << 24);
+}
+
+std::string Text(const RegistryValue& value) {
+    return std::string(
+        WithoutTrailingNuls({reinterpret_cast<const char*>(value.data.data()), value.data.size()}));
+}
+
+std::string HexBytes(const RegistryValue& value, const char* separator) {
+    std::string text;
+    for (std::uint8_t byte : value.data) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        if (!text.empty()) text += separator;
+        text += digits;
+    }
+    return text;
+}
+
+} // namespace
+
+SettingsSnapshot ReadSettings(RegistryApi& registry, const std::string& driverKeyName) {
+    SettingsSnapshot snapshot{
+        ReadAdvancedValues(registry, driverKeyName), ReadVlanValues(registry, driverKeyName), {}};
+    vbRegistry reader(registry);
+    const std::string P = DriverParametersPath(driverKeyName);
+    for (std::size_t i = 0; i < kParamCount; ++i)
+        snapshot.stored[i] =
+            reader.ReadValue(kHKeyLocalMachine, P + DriverParameters()[i].valueName);
+    return snapshot;
+}
+
+std::string ShownText(const SettingsSnapshot& snapshot, Param param) {
+    const AdvancedValues& a = snapshot.advanced;
+    const VlanValues& v = snapshot.vlan;
+    const auto shown = [&](const ParameterValue& value) {
+        return talvex::ShownText(Parameter(param), value);
+    };
+    switch (param) {
+    case Param::EnableTagging: return shown(v.tagging);
+    case Param::EnableGVRP: return shown(v.gvrp);
+    case Param::VLANID: return shown(v.vlanId);
+    case Param::ConnectionType: return shown(a.connectionType);
+    case Param::NetworkAddress: return shown(a.networkAddress);
+    case Param::RxBuffer: return shown(a.rxBuffer);
+    case Param::TxBuffer: return shown(a.txBuffer);
+    case Param::TxStartThreshold:
+        // The index the page selects: none for a missing or unlisted threshold.
+        return a.thresholdIndex < 0 ? kNoEntry : Parameter(param).entries[a.thresholdIndex].text;
+    }
+    return {};
+}
+
+std::string StoredText(const std::optional<RegistryValue>& stored) {
+    if (!stored) return "missing";
+    const std::string type = TypeText(stored->type);
+    if (IsDword(*stored)) return type + " " + std::to_string(Dword(*stored));
+    if (IsText(*stored)) return type + " \"" + Text(*stored) + "\"";
+    return type + " " + HexBytes(*stored, " ");
+}
+
+nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored) {
+    if (!stored) return nullptr;
+    nlohmann::ordered_json json = {{"type", TypeText(stored->type)}};
+    if (IsDword(*stored))
+        json["data"] = Dword(*stored);
+    else if (IsText(*stored))
+        json["data"] = Text(*stored);
+    else
+        json["data"] = HexBytes(*stored, "");
+    return json;
+}
+
+RegistryValue WrittenValue(const ParameterValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        const std::string written = text->substr(0, text->find('\0'));
+        RegistryValue result{kRegSz, {written.begin(), written.end()}};
+        result.data.push_back(0);
+        return result;
+    }
+    const auto number = static_cast<std::uint32_t>(std::get<std::int32_t>(value));
+    return {kRegDword,
+            {std::uint8_t(number), std::uint8_t(number >> 8), std::uint8_t(number >> 16),
+             std::uint8_t(number >> 24)}};
+}
+
+// Registry texts are the ANSI code page's bytes; JSON is UTF-8. Bytes that are not UTF-8 become
+// U+FFFD, and everything beyond ASCII is escaped, so no console code page can garble it.
+std::string JsonText(const nlohmann::ordered_json& document, int indent) {
+    return document.dump(indent, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+} // namespace talvex::ctl

@@ -1,0 +1,42 @@
+// The adapter's settings as the console tool reports them: each value as stored and as its page
+// would show it, read through the pages' own loading.
+#pragma once
+
+#include "platform/registry_api.h"
+#include "settings/driver_parameters.h"
+#include "settings/vb_registry.h"
+#include "shell/find_adapter.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace talvex::ctl {
+
+struct SettingsSnapshot {
+    AdvancedValues advanced;
+    VlanValues vlan;
+    std::array<std::optional<RegistryValue>, kParamCount> stored; // by Param
+};
+
+SettingsSnapshot ReadSettings(RegistryApi& registry, const std::string& driverKeyName);
+
+// What the page shows for the parameter, read as the page reads it.
+std::string ShownText(const SettingsSnapshot& snapshot, Param param);
+
+// "REG_DWORD 3", "REG_SZ \"64\"", "REG_BINARY 01 02", "missing".
+std::string StoredText(const std::optional<RegistryValue>& stored);
+// {"type": "REG_DWORD", "data": 3}, the text up to its terminators for REG_SZ and REG_EXPAND_SZ,
+// hexadecimal bytes for anything else; null when missing.
+nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored);
+
+// The registry value a write of value would leave: a REG_DWORD, or the text up to its first NUL
+// as a REG_SZ with its terminator.
+RegistryValue WrittenValue(const ParameterValue& value);
+
+// The text a JSON document's string must be: valid UTF-8, anything else replaced.
+std::string JsonText(const nlohmann::ordered_json& document, int indent);
+
+} // namespace talvex::ctl

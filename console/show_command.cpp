@@ -1,0 +1,71 @@
+// TalvexCtl show [--json]: the adapter, its eight settings as stored and as shown, and what the
+// General page shows.
+#include "console/commands.h"
+
+#include "console/settings_view.h"
+#include "shell/general_page.h"
+
+#include <iomanip>
+
+namespace talvex::ctl {
+namespace {
+
+nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
+                                    const GeneralInfo& general) {
+    nlohmann::ordered_json settings = nlohmann::ordered_json::object();
+    for (std::size_t i = 0; i < kParamCount; ++i) {
+        const DriverParameter& parameter = DriverParameters()[i];
+        settings[parameter.valueName] = {
+            {"label", parameter.label},
+            {"stored", StoredJson(snapshot.stored[i])},
+            {"shown", ShownText(snapshot, static_cast<Param>(i))},
+        };
+    }
+    return {
+        {"schema", kJsonSchema},
+        {"adapter",
+         {{"entry", adapter.entry}, {"title", adapter.title}, {"service", adapter.driverKeyName}}},
+        {"settings", settings},
+        {"general",
+         {{"hostName", general.hostName},
+          {"ipAddress", general.ipAddress},
+          {"macAddress", general.macAddress}}},
+    };
+}
+
+void ShowText(std::ostream& out, const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
+              const GeneralInfo& general) {
+    out << "Adapter      " << adapter.title << " (NetworkCards entry " << adapter.entry
+        << ", driver " << adapter.driverKeyName << ")\n"
+        << "Host name    " << general.hostName << "\n"
+        << "IP address   " << general.ipAddress << "\n"
+        << "MAC address  " << general.macAddress << "\n\n";
+    const auto row = [&](const std::string& label, const std::string& name,
+                         const std::string& stored, const std::string& shown) {
+        out << std::left << std::setw(20) << label << std::setw(18) << name << std::setw(28)
+            << stored << shown << "\n";
+    };
+    row("Setting", "Value name", "Stored", "Shown");
+    for (std::size_t i = 0; i < kParamCount; ++i) {
+        const DriverParameter& parameter = DriverParameters()[i];
+        row(parameter.label, parameter.valueName, StoredText(snapshot.stored[i]),
+            ShownText(snapshot, static_cast<Param>(i)));
+    }
+}
+
+} // namespace
+
+int RunShow(const ShowCommand& command, CtlEnvironment& env) {
+    const auto found = FindAdapterFor(env);
+    if (!found) return kExitNoAdapter;
+    const AdapterRecord& adapter = *found;
+    const SettingsSnapshot snapshot = ReadSettings(env.registry, adapter.driverKeyName);
+    const GeneralInfo general = ReadGeneralInfo(env.services);
+    if (command.json)
+        env.out << JsonText(ShowDocument(adapter, snapshot, general), 2) << "\n";
+    else
+        ShowText(env.out, adapter, snapshot, general);
+    return kExitOk;
+}
+
+} // namespace talvex::ctl
