@@ -1,0 +1,324 @@
+// TalvexCtl.exe under Wine with the real registry and our DriverAgent.dll: show against what the
+// pages show, set and its refusals against the key, diag and its exit statuses, and the hardware
+// mark shared with the window's Diagnostic page.
+#include "diag/diag_page.h"
+#include "gui/advanced_page_window.h"
+#include "gui/form1_window.h"
+#include "gui/vlan_page_window.h"
+#include "tests/e2e/diag_driver.h"
+#include "tests/e2e/settings_driver.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace talvex::e2e {
+namespace {
+
+using namespace win32;
+using nlohmann::json;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string all = text.str();
+    std::erase(all, '\r'); // the console's line ends
+    return all;
+}
+
+// TalvexCtl.exe (from folder, by default the program's) run to its end, its output kept.
+class Ctl {
+  public:
+    explicit Ctl(const std::string& args, const std::string& folder = ProgramFolder()) {
+        Start(args, folder);
+    }
+    ~Ctl() {
+        if (info_.hProcess) {
+            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(info_.hProcess, 99);
+            CloseHandle(info_.hProcess);
+            CloseHandle(info_.hThread);
+        }
+        DeleteFileA(outPath_.c_str());
+        DeleteFileA(errPath_.c_str());
+    }
+    Ctl(const Ctl&) = delete;
+    Ctl& operator=(const Ctl&) = delete;
+
+    // The exit status once it has ended; -1 when it did not within the timeout.
+    int Wait(std::chrono::milliseconds timeout = kTimeout) {
+        if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != 0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return static_cast<int>(code);
+    }
+    std::string Out() const { return ReadAll(outPath_); }
+    std::string Err() const { return ReadAll(errPath_); }
+
+  private:
+    static HANDLE Inheritable(const std::string& path) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    void Start(const std::string& args, const std::string& folder) {
+        static int runs = 0;
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        const std::string base = std::string(temp) + "talvexctl-" + std::to_string(++runs);
+        outPath_ = base + ".out";
+        errPath_ = base + ".err";
+        HANDLE out = Inheritable(outPath_), err = Inheritable(errPath_);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out;
+        startup.hStdError = err;
+        const std::string exe = folder + "TalvexCtl.exe";
+        std::string commandLine = "\"" + exe + "\" " + args;
+        EXPECT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info_));
+        CloseHandle(out);
+        CloseHandle(err);
+    }
+
+    PROCESS_INFORMATION info_{};
+    std::string outPath_, errPath_;
+};
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+Outcome RunCtl(const std::string& args) {
+    Ctl ctl(args);
+    const int status = ctl.Wait();
+    return {status, ctl.Out(), ctl.Err()};
+}
+
+class Console : public testing::Test {
+  protected:
+    void SetUp() override {
+        ClearNetworkCards();
+        ClearParameters();
+        SeedCard(1, "Talvex Fast Ethernet Adapter", "TVR8Q", "TVR8Q1");
+        SetParameter("ConnectionType", Dword(7)); // no entry in the list
+        SetParameter("RxBuffer", Text("48"));     // a number stored as text
+        SetParameter("TxBuffer", Dword(16));
+        SetParameter("TxStartThreshold", Dword(2048)); // no entry either
+        SetParameter("NetworkAddress", Text("02004C4F4F50"));
+        SetParameter("EnableTagging", Dword(1));
+        SetParameter("VLANID", Dword(5)); // EnableGVRP missing
+        SeedBaseAddress("TVR8Q1", 0xE000);
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("TALVEX_SIM_FAULTS", nullptr);
+        ClearNetworkCards();
+        ClearParameters();
+    }
+};
+
+// What the Advanced page shows in its value editor for a property row.
+std::string AdvancedShown(HWND window, int row) {
+    HWND properties = PageControl(window, "Advanced", kIdAdvAdaptInfo);
+    HWND list = PageControl(window, "Advanced", kIdAdvKeyValueList);
+    HWND text = PageControl(window, "Advanced", kIdAdvKeyValueText);
+    SelectRow(properties, row);
+    WaitUntil([&] { return ListSelection(properties) == row; });
+    if (row == 1 || row == 2 || row == 3) {
+        WaitUntil([&] { return !WindowText(text).empty(); });
+        return WindowText(text);
+    }
+    const int selected = ListSelection(list);
+    return selected < 0 ? "no entry" : ComboItem(list, selected);
+}
+
+std::string CheckShown(HWND box) {
+    switch (SendMessageA(box, BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED: return "checked";
+    case BST_INDETERMINATE: return "grayed";
+    default: return "unchecked";
+    }
+}
+
+TEST_F(Console, ShowJsonIsWhatThePagesShowAndWhatTheKeyHolds) {
+    const Outcome show = RunCtl("show --json");
+    ASSERT_EQ(show.status, 0) << show.err;
+    const json document = json::parse(show.out, nullptr, false);
+    ASSERT_FALSE(document.is_discarded()) << show.out;
+    EXPECT_EQ(document["schema"], 1);
+    EXPECT_EQ(document["adapter"]["entry"], 1);
+    EXPECT_EQ(document["adapter"]["service"], "TVR8Q1");
+    EXPECT_EQ(document["adapter"]["title"], "Talvex Fast Ethernet Adapter");
+    const json& settings = document["settings"];
+    EXPECT_EQ(settings["RxBuffer"]["stored"], json({{"type", "REG_SZ"}, {"data", "48"}}));
+    EXPECT_EQ(settings["TxStartThreshold"]["stored"],
+              json({{"type", "REG_DWORD"}, {"data", 2048}}));
+    EXPECT_TRUE(settings["EnableGVRP"]["stored"].is_null());
+
+    App app;
+    ASSERT_TRUE(app.Start());
+    HWND window = app.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        return SendMessageA(PageControl(window, "Advanced", kIdAdvAdaptInfo), LB_GETCOUNT, 0, 0) ==
+               5;
+    }));
+    const char* rows[] = {"ConnectionType", "NetworkAddress", "RxBuffer", "TxBuffer",
+                          "TxStartThreshold"};
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(settings[rows[row]]["shown"], AdvancedShown(window, row)) << rows[row];
+    EXPECT_EQ(settings["EnableTagging"]["shown"],
+              CheckShown(PageControl(window, "VLAN", kIdEnableVLAN)));
+    EXPECT_EQ(settings["EnableGVRP"]["shown"],
+              CheckShown(PageControl(window, "VLAN", kIdEnableGVRP)));
+    EXPECT_EQ(settings["VLANID"]["shown"], WindowText(PageControl(window, "VLAN", kIdVlanId)));
+
+    // The General page's three values, as the page got them.
+    HWND general = FindWindowExA(window, nullptr, kPageClassName, "General");
+    const auto field = [&](int index) {
+        std::vector<HWND> edits = ChildrenInZOrder(general, "Edit");
+        return index < static_cast<int>(edits.size()) ? WindowText(edits[index]) : "";
+    };
+    std::vector<std::string> shown = {field(0), field(1), field(2)};
+    for (const char* name : {"hostName", "ipAddress", "macAddress"})
+        EXPECT_NE(std::find(shown.begin(), shown.end(), document["general"][name]), shown.end())
+            << name;
+}
+
+TEST_F(Console, SetWritesOnlyWhatIsNamedAllOrNothingAndDryRunWritesNothing) {
+    struct Case {
+        const char* args;
+        int status;
+        std::vector<std::pair<const char*, std::optional<StoredValue>>> after;
+    };
+    const std::optional<StoredValue> missing;
+    const Case cases[] = {
+        // Refused: nothing of the command is written, not even its valid values.
+        {"set VLANID=12 ConnectionType=100BaseTX VLANID=13", 4, {{"VLANID", Dword(5)}}},
+        {"set VLANID=12 TxStartThreshold=2048",
+         1,
+         {{"VLANID", Dword(5)}, {"TxStartThreshold", Dword(2048)}}},
+        {"set VLANID=4095", 1, {{"VLANID", Dword(5)}}},
+        {"set RxBuffer=\" 64\"", 1, {{"RxBuffer", Text("48")}}},
+        {"set NoSuchSetting=1", 4, {}},
+        {"set VLANID", 4, {}},
+        {"set VLANID=12 --dry-run", 0, {{"VLANID", Dword(5)}}},
+        // Accepted: the names the user sees and the registry's, the entries' texts and numbers.
+        {"set \"Connection Type=10BaseT FD\" \"TxStartThreshold=Store and Forward\" "
+         "EnableGVRP=1 VLANID=007",
+         0,
+         {{"ConnectionType", Dword(2)},
+          {"TxStartThreshold", Dword(8188)},
+          {"EnableGVRP", Dword(1)},
+          {"VLANID", Dword(7)},
+          // Not named: as they were, the number stored as text included.
+          {"RxBuffer", Text("48")},
+          {"EnableTagging", Dword(1)},
+          {"NetworkAddress", Text("02004C4F4F50")}}},
+        {"set ConnectionType=3 RxBuffer=-1",
+         0,
+         {{"ConnectionType", Dword(3)}, {"RxBuffer", Dword(0xFFFFFFFF)}}},
+    };
+    for (const Case& c : cases) {
+        const Outcome set = RunCtl(c.args);
+        EXPECT_EQ(set.status, c.status) << c.args << "\n" << set.err;
+        for (const auto& [name, value] : c.after)
+            EXPECT_EQ(GetParameter(name), value) << c.args << ": " << name;
+    }
+    // Nothing was left behind by the refused ones either.
+    EXPECT_EQ(GetParameter("EnableGVRP"), Dword(1));
+
+    // Old -> new, and a second identical set changes nothing.
+    Outcome set = RunCtl("set VLANID=9");
+    EXPECT_NE(set.out.find("VLANID: 7 -> 9"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("Restart needed"), std::string::npos) << set.out;
+    set = RunCtl("set VLANID=9");
+    EXPECT_NE(set.out.find("VLANID: 9 (unchanged)"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("no restart needed"), std::string::npos) << set.out;
+}
+
+TEST_F(Console, DiagPassesFailsWithEachFaultAndNeedsTheLibrary) {
+    struct Case {
+        const char* faults;
+        const char* args;
+        int status;
+        const char* seen; // in its output
+    };
+    const Case cases[] = {
+        {"", "diag --cycles 2", 0, "Cycles             2 of 2"},
+        {"stuck-register", "diag", 1, "Register Test  Fail"},
+        {"srom-crc", "diag --tests srom", 1, "SROM Test      Fail"},
+        {"link-down", "diag --tests cable --json", 1, "\"result\": \"Fail\""},
+        {"library-fault", "diag --tests cable", 1, "failed during this test"},
+        {"no-device", "diag", 2, kDiagComponentFailed},
+        {"", "diag --cycles 51", 4, "--cycles takes a number from 1 to 50"},
+    };
+    for (const Case& c : cases) {
+        SetEnvironmentVariableA("TALVEX_SIM_FAULTS", c.faults);
+        const Outcome diag = RunCtl(c.args);
+        EXPECT_EQ(diag.status, c.status) << c.faults << " " << c.args << "\n" << diag.err;
+        EXPECT_NE((diag.out + diag.err).find(c.seen), std::string::npos)
+            << c.faults << " " << c.args << "\n"
+            << diag.out << diag.err;
+    }
+
+    // Without DriverAgent.dll beside it: the page's message, and no run.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "talvexctl-alone\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "TalvexCtl.exe").c_str(),
+                          (folder + "TalvexCtl.exe").c_str(), FALSE));
+    Ctl alone("diag", folder);
+    EXPECT_EQ(alone.Wait(), 2);
+    EXPECT_NE(alone.Err().find(kDriverAgentNotLoaded), std::string::npos) << alone.Err();
+    DeleteFileA((folder + "TalvexCtl.exe").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(Console, OneProgramAtATimeRunsTheTests) {
+    App app;
+    ASSERT_TRUE(app.Start());
+    HWND window = app.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    DiagDriver page(app.process(), window);
+    ASSERT_TRUE(page.Reach());
+
+    // The console tool's run holds the mark: the page says so after its warning.
+    Ctl running("diag --cycles 5");
+    ASSERT_TRUE(WaitUntil([&] { return running.Err().find("Cycle 1") != std::string::npos; }));
+    page.ClickFrontButton();
+    HWND warning = page.WaitForMessage(kDiagWarning);
+    ASSERT_NE(warning, nullptr);
+    PostMessageA(warning, WM_COMMAND, IDYES, 0);
+    HWND busy = page.WaitForMessage(kHardwareBusy);
+    ASSERT_NE(busy, nullptr);
+    PostMessageA(busy, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(page.FrontButton(), "Start Test");
+    EXPECT_EQ(running.Wait(std::chrono::seconds(60)), 0) << running.Err();
+
+    // The page's run holds it: the console tool refuses with 2.
+    for (int more = 0; more < 2; ++more)
+        page.SpinUp();
+    page.ClickFrontButton();
+    warning = page.WaitForMessage(kDiagWarning);
+    ASSERT_NE(warning, nullptr);
+    PostMessageA(warning, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(page.WaitForRun());
+    const Outcome refused = RunCtl("diag");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find(kHardwareBusy), std::string::npos) << refused.err;
+    ASSERT_TRUE(page.WaitForIdle(std::chrono::seconds(60)));
+    EXPECT_EQ(page.Results(), "|Pass |Pass |Pass");
+    // Given back at the run's end: the console tool runs now.
+    EXPECT_EQ(RunCtl("diag").status, 0);
+}
+
+} // namespace
+} // namespace talvex::e2e
