@@ -1,0 +1,85 @@
+// libFuzzer target: whatever command line and --from file the console tool is given, it does not
+// crash, leaves no key open, answers with one of its exit statuses, and writes nothing unless it
+// answers 0.
+//
+// Input: a selector byte (the command, and whether the file starts as a real show --json document
+// that the rest of the input is spliced into), a count of arguments, each argument as a length
+// byte and its bytes, then the file's bytes.
+#include "console/ctl.h"
+#include "fuzz_input.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_services.h"
+
+#include <sstream>
+
+namespace talvex {
+namespace {
+
+using fuzzing::Input;
+using fuzzing::Require;
+
+constexpr char kCard[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)";
+constexpr char kParameters[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
+constexpr const char* kCommands[] = {"show", "set", "diag", "set"};
+
+void Seed(MemoryRegistry& registry) {
+    registry.SeedString(kHKeyLocalMachine, kCard, "ProductName", "TVR8Q");
+    registry.SeedString(kHKeyLocalMachine, kCard, "ServiceName", "TVR8Q1");
+    registry.Seed(kHKeyLocalMachine, kParameters, "VLANID", kRegDword, {5, 0, 0, 0});
+    registry.SeedString(kHKeyLocalMachine, kParameters, "RxBuffer", "48");
+    registry.Seed(kHKeyLocalMachine, kParameters, "TxStartThreshold", kRegDword, {0, 8, 0, 0});
+    registry.SeedString(kHKeyLocalMachine, kParameters, "NetworkAddress", "02004C4F4F50");
+}
+
+int Run(MemoryRegistry& registry, const std::vector<std::string>& args, const std::string& file,
+        std::string* out = nullptr) {
+    MemoryServices services;
+    std::ostringstream output, errors;
+    ctl::CtlEnvironment env{
+        registry,
+        services,
+        output,
+        errors,
+        [] { return true; },
+        [&](const std::string&, std::size_t limit) -> std::optional<std::string> {
+            if (file.size() > limit) return std::nullopt;
+            return file;
+        }};
+    const int status = ctl::RunTalvexCtl(args, env);
+    if (out) *out = output.str();
+    return status;
+}
+
+} // namespace
+} // namespace talvex
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace talvex;
+    Input in(data, size);
+    const std::uint8_t selector = in.Byte();
+    std::vector<std::string> args;
+    if ((selector & 3) != 3) args.emplace_back(kCommands[selector & 3]);
+    for (int count = in.Byte() % 8; count > 0; --count)
+        args.push_back(in.Text(in.Byte() % 48));
+    if (selector & 4) args.insert(args.end(), {"--from", "f.json"});
+
+    MemoryRegistry registry;
+    Seed(registry);
+    std::string file;
+    if (selector & 8) {
+        // A real document with the rest of the input written over it somewhere.
+        Run(registry, {"show", "--json"}, "", &file);
+        const std::size_t at = file.empty() ? 0 : (in.Byte() * 256u + in.Byte()) % file.size();
+        const std::string patch = in.Text(size);
+        file.replace(at, std::min(patch.size(), file.size() - at), patch);
+    } else {
+        file = in.Text(size);
+    }
+
+    const auto before = registry.Values(kHKeyLocalMachine, kParameters);
+    const int status = Run(registry, args, file);
+    Require(status >= ctl::kExitOk && status <= ctl::kExitWriteRefused);
+    Require(registry.OpenHandleCount() == 0);
+    if (status != ctl::kExitOk) Require(registry.Values(kHKeyLocalMachine, kParameters) == before);
+    return 0;
+}

@@ -1,0 +1,272 @@
+// The console tool's commands on the in-memory registry and services: which command lines are
+// taken, refused and with which exit status, that a refusal writes nothing, set --from, and a
+// write refused midway.
+#include "console/ctl.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_services.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+namespace talvex::ctl {
+namespace {
+
+constexpr char kParameters[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
+constexpr char kCard5[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\5)";
+
+// Refuses to set one named value, as a key the user may read but not change would, midway.
+class RefusingRegistry : public MemoryRegistry {
+  public:
+    std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
+                            const std::uint8_t* data, std::uint32_t count) override {
+        if (name == refuse) return kErrorAccessDenied;
+        return MemoryRegistry::SetValueEx(key, name, type, data, count);
+    }
+    std::string refuse;
+};
+
+class ConsoleTest : public testing::Test {
+  protected:
+    ConsoleTest() {
+        // The adapter in the last entry discovery looks at.
+        registry.SeedString(kHKeyLocalMachine, kCard5, "Title", "Talvex Fast Ethernet Adapter");
+        registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "TVR8Q");
+        registry.SeedString(kHKeyLocalMachine, kCard5, "ServiceName", "TVR8Q1");
+        Dword("ConnectionType", 3);
+        registry.SeedString(kHKeyLocalMachine, kParameters, "RxBuffer", "48");
+        Dword("TxStartThreshold", 2048);
+        registry.SeedString(kHKeyLocalMachine, kParameters, "NetworkAddress", "02004C4F4F50");
+        Dword("EnableTagging", 1);
+        Dword("VLANID", 5);
+    }
+    void Dword(const char* name, std::uint32_t value) {
+        registry.Seed(kHKeyLocalMachine, kParameters, name, kRegDword,
+                      {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
+                       std::uint8_t(value >> 24)});
+    }
+    auto Key() const { return registry.Values(kHKeyLocalMachine, kParameters); }
+    std::optional<MemoryRegistry::StoredValue> Get(const char* name) const {
+        return registry.Lookup(kHKeyLocalMachine, kParameters, name);
+    }
+    static MemoryRegistry::StoredValue AsDword(std::uint32_t value) {
+        return {kRegDword,
+                {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
+                 std::uint8_t(value >> 24)}};
+    }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return RunTalvexCtl(args, env);
+    }
+
+    RefusingRegistry registry;
+    MemoryServices services;
+    std::ostringstream out, err;
+    std::map<std::string, std::string> files;
+    bool elevated = true;
+    CtlEnvironment env{
+        registry,
+        services,
+        out,
+        err,
+        [this] { return elevated; },
+        [this](const std::string& path, std::size_t limit) -> std::optional<std::string> {
+            const auto file = files.find(path);
+            if (file == files.end() || file->second.size() > limit) return std::nullopt;
+            return file->second;
+        }};
+};
+
+TEST_F(ConsoleTest, CommandLinesTakenAndRefusedWithTheirExitStatuses) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {
+        {{}, kExitUsage},
+        {{"frob"}, kExitUsage},
+        {{"--help"}, kExitOk},
+        {{"show", "--xml"}, kExitUsage},
+        {{"set"}, kExitUsage},
+        {{"set", "VLANID"}, kExitUsage},
+        {{"set", "=5"}, kExitUsage},
+        {{"set", "--restart"}, kExitUsage},
+        {{"set", "Speed=100"}, kExitUsage},
+        {{"set", "VLANID=1", "vlan id=2"}, kExitUsage}, // one setting, two names
+        {{"set", "VLANID=1", "--from"}, kExitUsage},
+        {{"set", "--from", "absent.json"}, kExitUsage},
+        {{"set", "VLANID="}, kExitRefused},
+        {{"set", "VLANID=4095"}, kExitRefused},
+        {{"set", "VLANID= 12"}, kExitRefused},
+        {{"set", "VLANID=-1"}, kExitRefused},
+        {{"set", "RxBuffer=2147483648"}, kExitRefused},
+        {{"set", "RxBuffer=12x"}, kExitRefused},
+        {{"set", "ConnectionType=5"}, kExitRefused},
+        {{"set", "ConnectionType=-1"}, kExitRefused},
+        {{"set", "TxStartThreshold=8192"}, kExitRefused},
+        {{"set", "TxStartThreshold=Store"}, kExitRefused},
+        {{"set", "EnableTagging=2"}, kExitRefused},
+        {{"set", "EnableGVRP=on"}, kExitRefused},
+        {{"set", std::string("NetworkAddress=02\0"
+                             "00",
+                             20)},
+         kExitRefused},
+        // One refused among valid ones: nothing of the command is written.
+        {{"set", "VLANID=12", "TxBuffer=8", "ConnectionType=AutoSense", "EnableGVRP=3"},
+         kExitRefused},
+        {{"diag", "--cycles", "0"}, kExitUsage},
+        {{"diag", "--cycles", "51"}, kExitUsage},
+        {{"diag", "--cycles"}, kExitUsage},
+        {{"diag", "--tests", "register,sram"}, kExitUsage},
+        {{"diag", "--tests", ""}, kExitUsage},
+        {{"diag", "--verbose"}, kExitUsage},
+    };
+    const auto before = Key();
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& arg : c.args)
+            line += arg + " ";
+        EXPECT_EQ(Run(c.args), c.status) << line << err.str();
+        EXPECT_EQ(Key(), before) << line;
+        EXPECT_EQ(err.str().empty(), c.status == kExitOk) << line;
+    }
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+
+    // The edges of every range taken, by either name, with a list entry's text or number.
+    EXPECT_EQ(Run({"set", "VLANID=4094", "Receive Buffers=-2147483648", "TxBuffer=2147483647",
+                   "connectiontype=100basetx fd", "Transmit Threshold=256", "EnableTagging=0",
+                   "EnableGVRP=1"}),
+              kExitOk)
+        << err.str();
+    EXPECT_EQ(Get("VLANID"), AsDword(4094));
+    EXPECT_EQ(Get("RxBuffer"), AsDword(0x80000000));
+    EXPECT_EQ(Get("TxBuffer"), AsDword(0x7FFFFFFF));
+    EXPECT_EQ(Get("ConnectionType"), AsDword(4));
+    EXPECT_EQ(Get("TxStartThreshold"), AsDword(256));
+    EXPECT_EQ(Get("EnableTagging"), AsDword(0));
+    EXPECT_EQ(Get("EnableGVRP"), AsDword(1));
+    // Not named: as stored.
+    EXPECT_EQ(Get("NetworkAddress")->type, kRegSz);
+    // A value the driver ignores is only a warning, as the page's balloon tip.
+    EXPECT_EQ(Run({"set", "NetworkAddress=01-00-00-00-00-00"}), kExitOk);
+    EXPECT_NE(err.str().find("warning: NetworkAddress"), std::string::npos);
+}
+
+TEST_F(ConsoleTest, SetSaysWhatChangesDryRunWritesNothingAndRestartOnlyWhenAsked) {
+    const auto before = Key();
+    EXPECT_EQ(
+        Run({"set", "TxStartThreshold=Store and Forward", "VLANID=5", "EnableGVRP=1", "--dry-run"}),
+        kExitOk);
+    EXPECT_EQ(out.str(), "EnableGVRP: missing -> checked\n"
+                         "VLANID: 5 (unchanged)\n"
+                         "TxStartThreshold: no entry -> Store and Forward\n"
+                         "Dry run: nothing was written. Writing these would need a restart of "
+                         "Windows.\n");
+    EXPECT_EQ(Key(), before);
+
+    EXPECT_EQ(Run({"set", "RxBuffer=64"}), kExitOk);
+    EXPECT_TRUE(services.calls.empty()); // no restart without --restart
+    EXPECT_EQ(Run({"set", "RxBuffer=64", "--restart"}), kExitOk);
+    EXPECT_TRUE(services.calls.empty()); // nothing written, nothing to restart for
+    EXPECT_NE(out.str().find("no restart needed"), std::string::npos);
+    EXPECT_EQ(Run({"set", "RxBuffer=65", "--restart"}), kExitOk);
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"EnableShutdownPrivilege", "ExitWindowsEx 2 0"}));
+}
+
+TEST_F(ConsoleTest, AWriteRefusedMidwayLeavesEveryNamedValueAsItWas) {
+    const auto before = Key();
+    // The Virtual LAN values go first, then the Advanced ones: TxBuffer fails after three
+    // written and one added.
+    registry.refuse = "TxBuffer";
+    EXPECT_EQ(
+        Run({"set", "TxBuffer=8", "VLANID=12", "EnableGVRP=1", "ConnectionType=1", "RxBuffer=64"}),
+        kExitWriteRefused);
+    EXPECT_EQ(Key(), before); // EnableGVRP, added, is gone again
+    EXPECT_NE(err.str().find("elevated prompt"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("Nothing was changed"), std::string::npos) << err.str();
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(ConsoleTest, SetFromAnotherMachinesShowAppliesItsStoredSettingsButNeverItsAddress) {
+    // The reference machine: show --json of another key, its address differing.
+    ASSERT_EQ(Run({"show", "--json"}), kExitOk);
+    std::string document = out.str();
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        const auto at = document.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        document.replace(at, from.size(), to);
+    };
+    replace("\"data\": 5", "\"data\": 12");          // VLANID
+    replace("\"data\": \"48\"", "\"data\": \"64\""); // RxBuffer, stored as text
+    replace("\"data\": 2048", "\"data\": 8188");     // TxStartThreshold
+    replace("\"data\": \"02004C4F4F50\"", "\"data\": \"020000000001\"");
+    files["ref.json"] = document;
+    Dword("EnableGVRP", 1); // stored here, missing there: left as it is
+
+    EXPECT_EQ(Run({"set", "--from", "ref.json"}), kExitOk) << err.str();
+    EXPECT_EQ(Get("VLANID"), AsDword(12));
+    EXPECT_EQ(Get("RxBuffer"), AsDword(64));
+    EXPECT_EQ(Get("TxStartThreshold"), AsDword(8188));
+    EXPECT_EQ(Get("EnableGVRP"), AsDword(1));
+    EXPECT_EQ(Get("NetworkAddress")->data.size(), 13u); // still 02004C4F4F50
+    EXPECT_NE(err.str().find("NetworkAddress is not applied"), std::string::npos);
+
+    // Files that are not such a document: refused whole, nothing written.
+    const auto before = Key();
+    const std::map<std::string, std::string> bad = {
+        {"empty", ""},
+        {"text", "VLANID=12"},
+        {"cut", document.substr(0, document.size() / 2)},
+        {"array", "[1, 2]"},
+        {"no schema", R"({"settings": {"VLANID": 12}})"},
+        {"newer", R"({"schema": 2, "settings": {"VLANID": 12}})"},
+        {"unknown", R"({"schema": 1, "settings": {"Speed": 12}})"},
+        {"label", R"({"schema": 1, "settings": {"VLAN ID": 12}})"},
+        {"float", R"({"schema": 1, "settings": {"VLANID": 12.5}})"},
+        {"array value", R"({"schema": 1, "settings": {"VLANID": [12]}})"},
+        {"dword text", R"({"schema": 1, "settings": {"VLANID": {"stored":
+                          {"type": "REG_DWORD", "data": "12"}}}})"},
+        {"huge", std::string(kMaxFromFileBytes + 1, ' ')},
+        {"deep", std::string(100000, '[')},
+    };
+    for (const auto& [name, text] : bad) {
+        files["bad.json"] = text;
+        EXPECT_EQ(Run({"set", "--from", "bad.json"}), kExitUsage) << name;
+        EXPECT_EQ(Key(), before) << name;
+    }
+    // Well formed, but not a value the page takes: refused, nothing written.
+    files["bad.json"] = R"({"schema": 1, "settings": {"VLANID": 4095, "RxBuffer": 1}})";
+    EXPECT_EQ(Run({"set", "--from", "bad.json"}), kExitRefused);
+    files["bad.json"] =
+        R"({"schema": 1, "settings": {"TxBuffer": {"stored": {"type": "REG_BINARY", "data": "01"}}}})";
+    EXPECT_EQ(Run({"set", "--from", "bad.json"}), kExitRefused);
+    EXPECT_EQ(Key(), before);
+}
+
+TEST_F(ConsoleTest, NoAdapterNoElevationAndAnotherRun) {
+    registry.Seed(kHKeyLocalMachine, kCard5, "ProductName", kRegSz, {'T', 'V', 'R', '8', 0});
+    for (const char* command : {"show", "diag"})
+        EXPECT_EQ(Run({command}), kExitNoAdapter) << command;
+    EXPECT_EQ(Run({"set", "VLANID=1"}), kExitNoAdapter);
+    registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "tvr8q");
+
+    elevated = false;
+    EXPECT_EQ(Run({"diag"}), kExitNoHardware);
+    EXPECT_NE(err.str().find("elevated prompt"), std::string::npos);
+    elevated = true;
+    services.hardwareMark.heldElsewhere = true;
+    EXPECT_EQ(Run({"diag"}), kExitNoHardware);
+    EXPECT_EQ(services.libraryLoads, 0);
+    services.hardwareMark.heldElsewhere = false;
+    EXPECT_EQ(Run({"diag"}), kExitNoHardware); // no library
+    ASSERT_FALSE(services.messages.empty());   // the page's message, on stderr in the real tool
+    EXPECT_EQ(services.messages.back().text, "DriverAgent is not loaded!");
+    EXPECT_FALSE(services.hardwareMark.held);
+}
+
+} // namespace
+} // namespace talvex::ctl
