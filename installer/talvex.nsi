@@ -126,9 +126,7 @@ Section "${PRODUCT}" SecProgram
   Call CloseAndDeleteProgram
   SetOutPath "$INSTDIR"
   File "${BIN_DIR}/${EXE}"
-  !if /FileExists "${BIN_DIR}/${CONSOLE_TOOL}"
-    File "${BIN_DIR}/${CONSOLE_TOOL}"
-  !endif
+  File "${BIN_DIR}/${CONSOLE_TOOL}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 SW_SHOWNORMAL "" "Configure the Fast Ethernet adapter"
 

@@ -29,7 +29,8 @@ check() { # check DESCRIPTION COMMAND...: counts a failure and goes on
     if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
 }
 absent() { [ ! -e "$1" ]; }
-both_or_neither() { if [ -e "$1" ]; then [ -e "$2" ]; else absent "$2"; fi; }
+# The installed console tool finds the seeded adapter.
+console_finds_adapter() { wine "$program_dir/TalvexCtl.exe" show 2>&1 | grep -q "NetworkCards entry 1"; }
 key_present() { wine reg query "$1" >/dev/null 2>&1; }
 key_absent() { ! key_present "$1"; }
 wait_for() { # wait_for SECONDS COMMAND...: polls until the command succeeds

@@ -26,8 +26,7 @@ product_code=$(property "$msi" ProductCode)
 msi_key="$uninstall_root\\$product_code"
 
 echo "--- the package's tables"
-expected_files=$(printf '%s\n' TalvexCfg.exe DriverAgent.dll)
-[ -f "$bin/TalvexCtl.exe" ] && expected_files+=$'\nTalvexCtl.exe'
+expected_files=$(printf '%s\n' TalvexCfg.exe TalvexCtl.exe DriverAgent.dll)
 check "the File table holds exactly the files to install" \
     test "$(table "$msi" File | cut -f3 | sort)" = "$(sort <<<"$expected_files")"
 # Component: key path in column 6; File: key, component.
@@ -53,8 +52,8 @@ seed_adapter_and_snapshot
 echo "--- default install"
 check "msiexec /i /qn succeeds" msiexec /i "$msi" /qn
 check "the program is installed" test -f "$program_dir/TalvexCfg.exe"
-check "the console tool is installed if it was built" \
-    both_or_neither "$bin/TalvexCtl.exe" "$program_dir/TalvexCtl.exe"
+check "the console tool is installed and finds the adapter" \
+    console_finds_adapter
 check "the demo hardware library is not installed" absent "$program_dir/DriverAgent.dll"
 check "the Start-menu shortcut is in place" test -f "$shortcut"
 check "the logon task is registered" grep -q "Talvex Adapter Configuration" "$task"
@@ -66,8 +65,8 @@ check "started from the shortcut, the program lists the adapter" start_program
 echo "--- a later version while the program runs"
 # The same files, the program marked so that its replacement shows.
 mkdir "$work/bin-1.01"
-cp "$bin/TalvexCfg.exe" "$bin/DriverAgent.dll" "$bin/TalvexMsiActions.dll" "$work/bin-1.01/"
-[ -f "$bin/TalvexCtl.exe" ] && cp "$bin/TalvexCtl.exe" "$work/bin-1.01/"
+cp "$bin/TalvexCfg.exe" "$bin/TalvexCtl.exe" "$bin/DriverAgent.dll" "$bin/TalvexMsiActions.dll" \
+    "$work/bin-1.01/"
 printf 'version 1.01' >>"$work/bin-1.01/TalvexCfg.exe"
 "$build_msi" 1.01 "$work/bin-1.01" "$work/later.msi"
 later_key="$uninstall_root\\$(property "$work/later.msi" ProductCode)"

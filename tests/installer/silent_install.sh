@@ -20,8 +20,8 @@ check "silent install succeeds" wine "$setup" /S
 check "the program is installed" test -f "$program_dir/TalvexCfg.exe"
 check "the uninstaller is installed" test -f "$program_dir/Uninstall.exe"
 check "the demo hardware library is not installed" absent "$program_dir/DriverAgent.dll"
-check "the console tool is installed if it was built" \
-    both_or_neither "$bin/TalvexCtl.exe" "$program_dir/TalvexCtl.exe"
+check "the console tool is installed and finds the adapter" \
+    console_finds_adapter
 check "the Start-menu shortcut is in place" test -f "$shortcut"
 check "the logon task is registered" grep -q "Talvex Adapter Configuration" "$task"
 check "Apps & Features lists it" key_present "$uninstall_key"
