@@ -34,8 +34,13 @@ void SystemServices::EnableShutdownPrivilege() {
     AdjustTokenPrivileges(token, FALSE, &privileges, sizeof previous, &previous.set, &length);
 }
 
+// Found at run time: it is the console tool's only need of user32, and loading user32 costs a
+// process start dearly under Wine (it brings up the display driver). The window has it loaded.
 std::int32_t SystemServices::ExitWindowsEx(unsigned flags, unsigned reserved) {
-    if (::ExitWindowsEx(flags, reserved)) return 0;
+    HMODULE user32 = LoadLibraryA("user32.dll");
+    const auto exitWindows = reinterpret_cast<decltype(&::ExitWindowsEx)>(
+        reinterpret_cast<void*>(user32 ? GetProcAddress(user32, "ExitWindowsEx") : nullptr));
+    if (exitWindows && exitWindows(flags, reserved)) return 0;
     const DWORD error = GetLastError();
     return error ? static_cast<std::int32_t>(error) : -1;
 }
