@@ -23,8 +23,8 @@ double Median(std::vector<double> values) {
 // Milliseconds from CreateProcess to the process's end, its output thrown away; -1 on failure.
 double TimeProcess(const std::string& exe, const std::string& args) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE null = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE null =
+        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

@@ -30,6 +30,11 @@ hardware could not be opened; 3 no adapter found; 4 wrong usage; 5 the registry 
 (not an administrator). Results go to standard output, messages to standard error.
 )";
 
+std::string Padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
 std::optional<AdapterRecord> FindAdapterFor(CtlEnvironment& env) {
     auto adapter = FindSupportedAdapter(env.registry);
     if (!adapter)

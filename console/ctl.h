@@ -8,9 +8,9 @@
 
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace talvex::ctl {
 
@@ -30,11 +30,33 @@ inline constexpr int kJsonSchema = 1;
 // A --from file larger than this is refused unread.
 inline constexpr std::size_t kMaxFromFileBytes = 1 << 20;
 
+// Where results and messages go: a console's handle, or a string in the tests. No iostreams: in
+// a static build they would be two thirds of the exe.
+class Output {
+  public:
+    virtual ~Output() = default;
+    virtual void Write(std::string_view text) = 0;
+    Output& operator<<(std::string_view text) {
+        Write(text);
+        return *this;
+    }
+    Output& operator<<(int number) { return *this << std::to_string(number); }
+};
+
+class StringOutput : public Output {
+  public:
+    void Write(std::string_view text) override { this->text += text; }
+    std::string text;
+};
+
+// text, then blanks up to width: a column of a table.
+std::string Padded(std::string text, std::size_t width);
+
 struct CtlEnvironment {
     RegistryApi& registry;
     Services& services; // MsgBox writes to err
-    std::ostream& out;  // results
-    std::ostream& err;  // messages
+    Output& out;        // results
+    Output& err;        // messages
     // Whether the process runs elevated.
     std::function<bool()> elevated;
     // A file's whole content; nullopt when it can't be read or is larger than the limit given.

@@ -8,8 +8,6 @@
 #include "hardware/driver_agent.h"
 #include "hardware/registers.h"
 
-#include <iomanip>
-
 namespace talvex::ctl {
 namespace {
 
@@ -22,7 +20,7 @@ struct ItemResult {
 // Keeps what the page would show at the end of the run, and tells stderr how it goes.
 class ConsoleDisplay : public DiagDisplay {
   public:
-    ConsoleDisplay(const DiagCommand& command, std::ostream& progress)
+    ConsoleDisplay(const DiagCommand& command, Output& progress)
         : command_(command), progress_(progress) {}
 
     int Cycles() const override { return command_.cycles; }
@@ -50,7 +48,7 @@ class ConsoleDisplay : public DiagDisplay {
     static std::size_t Index(int item) { return static_cast<std::size_t>(item - 1); }
 
     const DiagCommand& command_;
-    std::ostream& progress_;
+    Output& progress_;
 };
 
 std::string ResultText(const ItemResult& result) {
@@ -80,13 +78,13 @@ nlohmann::ordered_json DiagDocument(const DiagCommand& command, const ConsoleDis
                                      : nlohmann::ordered_json(display.permanentAddress)}};
 }
 
-void DiagText(std::ostream& out, const DiagCommand& command, const ConsoleDisplay& display,
+void DiagText(Output& out, const DiagCommand& command, const ConsoleDisplay& display,
               bool stopped) {
     for (std::size_t i = 0; i < display.results.size(); ++i) {
         if (!command.tests[i]) continue;
         const ItemResult& result = display.results[i];
-        out << std::left << std::setw(15) << kDiagItemCaptions[i] << std::setw(9)
-            << ResultText(result) << result.tip << "\n";
+        out << Padded(kDiagItemCaptions[i], 15) << Padded(ResultText(result), 9) << result.tip
+            << "\n";
     }
     out << "Permanent address  " << display.permanentAddress << "\n"
         << "Cycles             " << display.cyclesRun << " of " << command.cycles

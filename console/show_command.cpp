@@ -5,8 +5,6 @@
 #include "console/settings_view.h"
 #include "shell/general_page.h"
 
-#include <iomanip>
-
 namespace talvex::ctl {
 namespace {
 
@@ -33,7 +31,7 @@ nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const Settings
     };
 }
 
-void ShowText(std::ostream& out, const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
+void ShowText(Output& out, const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
               const GeneralInfo& general) {
     out << "Adapter      " << adapter.title << " (NetworkCards entry " << adapter.entry
         << ", driver " << adapter.driverKeyName << ")\n"
@@ -42,8 +40,7 @@ void ShowText(std::ostream& out, const AdapterRecord& adapter, const SettingsSna
         << "MAC address  " << general.macAddress << "\n\n";
     const auto row = [&](const std::string& label, const std::string& name,
                          const std::string& stored, const std::string& shown) {
-        out << std::left << std::setw(20) << label << std::setw(18) << name << std::setw(28)
-            << stored << shown << "\n";
+        out << Padded(label, 20) << Padded(name, 18) << Padded(stored, 28) << shown << "\n";
     };
     row("Setting", "Value name", "Stored", "Shown");
     for (std::size_t i = 0; i < kParamCount; ++i) {

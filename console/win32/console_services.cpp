@@ -19,7 +19,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 
 } // namespace
 
-ConsoleServices::ConsoleServices(std::ostream& err) : err_(err) {
+ConsoleServices::ConsoleServices(ctl::Output& err) : err_(err) {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 

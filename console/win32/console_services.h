@@ -2,15 +2,14 @@
 // boxes, and Ctrl+C as the diagnostic run's Stop Test.
 #pragma once
 
+#include "console/ctl.h"
 #include "platform/win32/system_services.h"
-
-#include <ostream>
 
 namespace talvex::win32 {
 
 class ConsoleServices : public SystemServices {
   public:
-    explicit ConsoleServices(std::ostream& err);
+    explicit ConsoleServices(ctl::Output& err);
     ~ConsoleServices() override;
     ConsoleServices(const ConsoleServices&) = delete;
     ConsoleServices& operator=(const ConsoleServices&) = delete;
@@ -28,7 +27,7 @@ class ConsoleServices : public SystemServices {
     void RefreshMainWindow() override {}
 
   private:
-    std::ostream& err_;
+    ctl::Output& err_;
 };
 
 // Whether this process runs elevated (with its administrator rights in force).

@@ -10,8 +10,6 @@
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 
-#include <sstream>
-
 namespace talvex {
 namespace {
 
@@ -34,7 +32,7 @@ void Seed(MemoryRegistry& registry) {
 int Run(MemoryRegistry& registry, const std::vector<std::string>& args, const std::string& file,
         std::string* out = nullptr) {
     MemoryServices services;
-    std::ostringstream output, errors;
+    ctl::StringOutput output, errors;
     ctl::CtlEnvironment env{
         registry,
         services,
@@ -46,7 +44,7 @@ int Run(MemoryRegistry& registry, const std::vector<std::string>& args, const st
             return file;
         }};
     const int status = ctl::RunTalvexCtl(args, env);
-    if (out) *out = output.str();
+    if (out) *out = output.text;
     return status;
 }
 

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <sstream>
 
 namespace talvex::ctl {
 namespace {
@@ -57,14 +56,14 @@ class ConsoleTest : public testing::Test {
     }
 
     int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
+        out.text.clear();
+        err.text.clear();
         return RunTalvexCtl(args, env);
     }
 
     RefusingRegistry registry;
     MemoryServices services;
-    std::ostringstream out, err;
+    StringOutput out, err;
     std::map<std::string, std::string> files;
     bool elevated = true;
     CtlEnvironment env{
@@ -129,9 +128,9 @@ TEST_F(ConsoleTest, CommandLinesTakenAndRefusedWithTheirExitStatuses) {
         std::string line;
         for (const std::string& arg : c.args)
             line += arg + " ";
-        EXPECT_EQ(Run(c.args), c.status) << line << err.str();
+        EXPECT_EQ(Run(c.args), c.status) << line << err.text;
         EXPECT_EQ(Key(), before) << line;
-        EXPECT_EQ(err.str().empty(), c.status == kExitOk) << line;
+        EXPECT_EQ(err.text.empty(), c.status == kExitOk) << line;
     }
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
@@ -140,7 +139,7 @@ TEST_F(ConsoleTest, CommandLinesTakenAndRefusedWithTheirExitStatuses) {
                    "connectiontype=100basetx fd", "Transmit Threshold=256", "EnableTagging=0",
                    "EnableGVRP=1"}),
               kExitOk)
-        << err.str();
+        << err.text;
     EXPECT_EQ(Get("VLANID"), AsDword(4094));
     EXPECT_EQ(Get("RxBuffer"), AsDword(0x80000000));
     EXPECT_EQ(Get("TxBuffer"), AsDword(0x7FFFFFFF));
@@ -152,7 +151,7 @@ TEST_F(ConsoleTest, CommandLinesTakenAndRefusedWithTheirExitStatuses) {
     EXPECT_EQ(Get("NetworkAddress")->type, kRegSz);
     // A value the driver ignores is only a warning, as the page's balloon tip.
     EXPECT_EQ(Run({"set", "NetworkAddress=01-00-00-00-00-00"}), kExitOk);
-    EXPECT_NE(err.str().find("warning: NetworkAddress"), std::string::npos);
+    EXPECT_NE(err.text.find("warning: NetworkAddress"), std::string::npos);
 }
 
 TEST_F(ConsoleTest, SetSaysWhatChangesDryRunWritesNothingAndRestartOnlyWhenAsked) {
@@ -160,18 +159,18 @@ TEST_F(ConsoleTest, SetSaysWhatChangesDryRunWritesNothingAndRestartOnlyWhenAsked
     EXPECT_EQ(
         Run({"set", "TxStartThreshold=Store and Forward", "VLANID=5", "EnableGVRP=1", "--dry-run"}),
         kExitOk);
-    EXPECT_EQ(out.str(), "EnableGVRP: missing -> checked\n"
-                         "VLANID: 5 (unchanged)\n"
-                         "TxStartThreshold: no entry -> Store and Forward\n"
-                         "Dry run: nothing was written. Writing these would need a restart of "
-                         "Windows.\n");
+    EXPECT_EQ(out.text, "EnableGVRP: missing -> checked\n"
+                        "VLANID: 5 (unchanged)\n"
+                        "TxStartThreshold: no entry -> Store and Forward\n"
+                        "Dry run: nothing was written. Writing these would need a restart of "
+                        "Windows.\n");
     EXPECT_EQ(Key(), before);
 
     EXPECT_EQ(Run({"set", "RxBuffer=64"}), kExitOk);
     EXPECT_TRUE(services.calls.empty()); // no restart without --restart
     EXPECT_EQ(Run({"set", "RxBuffer=64", "--restart"}), kExitOk);
     EXPECT_TRUE(services.calls.empty()); // nothing written, nothing to restart for
-    EXPECT_NE(out.str().find("no restart needed"), std::string::npos);
+    EXPECT_NE(out.text.find("no restart needed"), std::string::npos);
     EXPECT_EQ(Run({"set", "RxBuffer=65", "--restart"}), kExitOk);
     EXPECT_EQ(services.calls,
               (std::vector<std::string>{"EnableShutdownPrivilege", "ExitWindowsEx 2 0"}));
@@ -186,15 +185,15 @@ TEST_F(ConsoleTest, AWriteRefusedMidwayLeavesEveryNamedValueAsItWas) {
         Run({"set", "TxBuffer=8", "VLANID=12", "EnableGVRP=1", "ConnectionType=1", "RxBuffer=64"}),
         kExitWriteRefused);
     EXPECT_EQ(Key(), before); // EnableGVRP, added, is gone again
-    EXPECT_NE(err.str().find("elevated prompt"), std::string::npos) << err.str();
-    EXPECT_NE(err.str().find("Nothing was changed"), std::string::npos) << err.str();
-    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.text.find("elevated prompt"), std::string::npos) << err.text;
+    EXPECT_NE(err.text.find("Nothing was changed"), std::string::npos) << err.text;
+    EXPECT_TRUE(out.text.empty());
 }
 
 TEST_F(ConsoleTest, SetFromAnotherMachinesShowAppliesItsStoredSettingsButNeverItsAddress) {
     // The reference machine: show --json of another key, its address differing.
     ASSERT_EQ(Run({"show", "--json"}), kExitOk);
-    std::string document = out.str();
+    std::string document = out.text;
     const auto replace = [&](const std::string& from, const std::string& to) {
         const auto at = document.find(from);
         ASSERT_NE(at, std::string::npos) << from;
@@ -207,13 +206,13 @@ TEST_F(ConsoleTest, SetFromAnotherMachinesShowAppliesItsStoredSettingsButNeverIt
     files["ref.json"] = document;
     Dword("EnableGVRP", 1); // stored here, missing there: left as it is
 
-    EXPECT_EQ(Run({"set", "--from", "ref.json"}), kExitOk) << err.str();
+    EXPECT_EQ(Run({"set", "--from", "ref.json"}), kExitOk) << err.text;
     EXPECT_EQ(Get("VLANID"), AsDword(12));
     EXPECT_EQ(Get("RxBuffer"), AsDword(64));
     EXPECT_EQ(Get("TxStartThreshold"), AsDword(8188));
     EXPECT_EQ(Get("EnableGVRP"), AsDword(1));
     EXPECT_EQ(Get("NetworkAddress")->data.size(), 13u); // still 02004C4F4F50
-    EXPECT_NE(err.str().find("NetworkAddress is not applied"), std::string::npos);
+    EXPECT_NE(err.text.find("NetworkAddress is not applied"), std::string::npos);
 
     // Files that are not such a document: refused whole, nothing written.
     const auto before = Key();
@@ -256,7 +255,7 @@ TEST_F(ConsoleTest, NoAdapterNoElevationAndAnotherRun) {
 
     elevated = false;
     EXPECT_EQ(Run({"diag"}), kExitNoHardware);
-    EXPECT_NE(err.str().find("elevated prompt"), std::string::npos);
+    EXPECT_NE(err.text.find("elevated prompt"), std::string::npos);
     elevated = true;
     services.hardwareMark.heldElsewhere = true;
     EXPECT_EQ(Run({"diag"}), kExitNoHardware);
