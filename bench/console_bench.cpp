@@ -1,7 +1,8 @@
 // console_bench: TalvexCtl.exe show against reg query of the same driver key, the route an
-// administrator takes without it, each started as a process under the same Wine and timed from
-// CreateProcess to its end; the two alternate, which goes first alternating round by round.
-// Then whole `TalvexCtl diag --cycles 1` runs against their fixed pacing.
+// administrator takes without it, and against the least a console program does, each started as
+// a process under the same Wine and timed from CreateProcess to its end; the three take turns,
+// which goes first changing round by round. Then whole `TalvexCtl diag --cycles 1` runs against
+// their fixed pacing.
 //   console_bench [rounds] [diag runs]
 #include "tests/e2e/diag_driver.h"
 #include "tests/e2e/settings_driver.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 using namespace talvex::e2e;
@@ -67,27 +69,32 @@ int main(int argc, char** argv) {
     const std::string reg = std::string(system) + "\\reg.exe";
     const std::string key = std::string(R"("HKLM\)") + kParametersKey + "\"";
 
-    std::vector<double> show, query, ratios;
+    const std::string minimal = talvex::win32::ProgramFolder() + "minimal_console.exe";
+    const std::function<double()> runs[] = {
+        [&] { return TimeProcess(ctl, "show"); },
+        [&] { return TimeProcess(reg, "query " + key); },
+        [&] { return TimeProcess(minimal, ""); },
+    };
+    std::vector<double> times[3], toQuery, toMinimal;
     for (int round = 0; round < rounds + 1; ++round) {
-        double a = 0, b = 0;
-        if (round % 2) {
-            a = TimeProcess(ctl, "show");
-            b = TimeProcess(reg, "query " + key);
-        } else {
-            b = TimeProcess(reg, "query " + key);
-            a = TimeProcess(ctl, "show");
+        double t[3] = {};
+        for (int turn = 0; turn < 3; ++turn) {
+            const int which = (round + turn) % 3;
+            if ((t[which] = runs[which]()) < 0) {
+                std::fprintf(stderr, "console_bench: a process failed\n");
+                return 1;
+            }
         }
-        if (a < 0 || b < 0) {
-            std::fprintf(stderr, "console_bench: a process failed\n");
-            return 1;
-        }
-        if (round == 0) continue; // the first start warms the caches of both
-        show.push_back(a);
-        query.push_back(b);
-        ratios.push_back(a / b);
+        if (round == 0) continue; // the first start warms the caches of all three
+        for (int which = 0; which < 3; ++which)
+            times[which].push_back(t[which]);
+        toQuery.push_back(t[0] / t[1]);
+        toMinimal.push_back(t[0] / t[2]);
     }
-    std::printf("show  median %.1f ms  reg query median %.1f ms  ratio %.2fx\n", Median(show),
-                Median(query), Median(ratios));
+    std::printf("show  median %.1f ms  reg query median %.1f ms  ratio %.2fx\n", Median(times[0]),
+                Median(times[1]), Median(toQuery));
+    std::printf("floor median %.1f ms  minimal console median %.1f ms  ratio %.2fx\n",
+                Median(times[0]), Median(times[2]), Median(toMinimal));
 
     std::vector<double> diag;
     for (int run = 0; run < diagRuns; ++run) {

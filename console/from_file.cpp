@@ -78,11 +78,52 @@ SettingText SettingTextOf(const json& setting) {
     return StoredSettingText(*stored);
 }
 
+// Windows PowerShell's ">" and Out-File write UTF-16 with a byte-order mark: such a file is read
+// as the UTF-8 it stands for. Any other text goes to the parser as it is (which takes UTF-8 with
+// or without its mark).
+std::string AsUtf8(std::string_view text) {
+    if (text.size() < 2 || static_cast<unsigned char>(text[0]) != 0xFF ||
+        static_cast<unsigned char>(text[1]) != 0xFE)
+        return std::string(text);
+    std::string utf8;
+    const auto unit = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(text[i]) |
+                                          (static_cast<unsigned char>(text[i + 1]) << 8));
+    };
+    for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+        std::uint32_t code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < text.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD; // a lone half of a pair
+        }
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (code >> 18));
+            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 } // namespace
 
 FromFile ReadFromFile(std::string_view text) {
     FromFile result;
-    const json document = json::parse(text.begin(), text.end(), nullptr, false);
+    const std::string utf8 = AsUtf8(text);
+    const json document = json::parse(utf8.begin(), utf8.end(), nullptr, false);
     if (document.is_discarded()) {
         result.error = "is not JSON, or is cut short";
         return result;

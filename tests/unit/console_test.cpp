@@ -203,9 +203,13 @@ TEST_F(ConsoleTest, SetFromAnotherMachinesShowAppliesItsStoredSettingsButNeverIt
     replace("\"data\": \"48\"", "\"data\": \"64\""); // RxBuffer, stored as text
     replace("\"data\": 2048", "\"data\": 8188");     // TxStartThreshold
     replace("\"data\": \"02004C4F4F50\"", "\"data\": \"020000000001\"");
-    files["ref.json"] = document;
     Dword("EnableGVRP", 1); // stored here, missing there: left as it is
 
+    // As Windows PowerShell's ">" saves it: UTF-16 with its byte-order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : document)
+        utf16 += {c, '\0'};
+    files["ref.json"] = utf16;
     EXPECT_EQ(Run({"set", "--from", "ref.json"}), kExitOk) << err.text;
     EXPECT_EQ(Get("VLANID"), AsDword(12));
     EXPECT_EQ(Get("RxBuffer"), AsDword(64));
