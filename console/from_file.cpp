@@ -50,7 +50,7 @@ SettingText StoredSettingText(const json& stored) {
     const auto data = stored.find("data");
     if (!stored.is_object() || type == stored.end() || data == stored.end() || !type->is_string())
         return Malformed(
-            "has a \"stored\" that is neither null nor an object with \"type\" and \"data\"");
+            R"(has a "stored" that is neither null nor an object with "type" and "data")");
     const auto& typeName = type->get_ref<const std::string&>();
     if (typeName == "REG_DWORD") {
         if (auto text = DwordText(*data)) return Given(*text);
@@ -156,8 +156,8 @@ FromFile ReadFromFile(std::string_view text) {
         }
         if (std::string(parameter->valueName) == "NetworkAddress") {
             if (value.text || !value.refusal.empty())
-                result.warnings.push_back("NetworkAddress is not applied from a file: two "
-                                          "machines with one address break the network.");
+                result.warnings.emplace_back("NetworkAddress is not applied from a file: two "
+                                             "machines with one address break the network.");
             continue;
         }
         if (!value.refusal.empty())

@@ -143,7 +143,8 @@ int RunSet(const SetCommand& command, CtlEnvironment& env) {
         }
         const std::string was =
             stored ? Quoted(parameter, ShownText(before, change.param)) : "missing";
-        lines.push_back(std::string(parameter.valueName) + ": " + was + " -> " + now);
+        lines.push_back(std::string(parameter.valueName) + ": " + was + " -> ");
+        lines.back() += now;
         anyChange = true;
         if (!command.dryRun)
             WriteParameter(writer, adapter->driverKeyName, parameter, change.value);

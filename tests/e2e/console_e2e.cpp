@@ -254,7 +254,7 @@ TEST_F(Console, DiagPassesFailsWithEachFaultAndNeedsTheLibrary) {
         {"", "diag --cycles 2", 0, "Cycles             2 of 2"},
         {"stuck-register", "diag", 1, "Register Test  Fail"},
         {"srom-crc", "diag --tests srom", 1, "SROM Test      Fail"},
-        {"link-down", "diag --tests cable --json", 1, "\"result\": \"Fail\""},
+        {"link-down", "diag --tests cable --json", 1, R"("result": "Fail")"},
         {"library-fault", "diag --tests cable", 1, "failed during this test"},
         {"no-device", "diag", 2, kDiagComponentFailed},
         {"", "diag --cycles 51", 4, "--cycles takes a number from 1 to 50"},

@@ -199,10 +199,10 @@ TEST_F(ConsoleTest, SetFromAnotherMachinesShowAppliesItsStoredSettingsButNeverIt
         ASSERT_NE(at, std::string::npos) << from;
         document.replace(at, from.size(), to);
     };
-    replace("\"data\": 5", "\"data\": 12");          // VLANID
-    replace("\"data\": \"48\"", "\"data\": \"64\""); // RxBuffer, stored as text
-    replace("\"data\": 2048", "\"data\": 8188");     // TxStartThreshold
-    replace("\"data\": \"02004C4F4F50\"", "\"data\": \"020000000001\"");
+    replace("\"data\": 5", "\"data\": 12");        // VLANID
+    replace(R"("data": "48")", R"("data": "64")"); // RxBuffer, stored as text
+    replace("\"data\": 2048", "\"data\": 8188");   // TxStartThreshold
+    replace(R"("data": "02004C4F4F50")", R"("data": "020000000001")");
     Dword("EnableGVRP", 1); // stored here, missing there: left as it is
 
     // As Windows PowerShell's ">" saves it: UTF-16 with its byte-order mark.
