@@ -255,15 +255,24 @@ TEST_F(Form1Test, TrayMenuOpensWithShowHideAsDefaultAndOtherNotificationsAreIgno
     EXPECT_EQ(window.popupDefaultCaption(), "&Show Window");
 }
 
-TEST_F(Form1Test, TerminationClosesTheHardwareAccessThatWasNeverOpened) {
+// Every close goes through the guard: one that faults ends the closing, not the program.
+TEST_F(Form1Test, TerminationClosesTheHardwareAccessUnderTheGuard) {
     SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
     Form1& f = Start();
-    test::RecordingBus bus;
-    hIoRange = hDevice = 0; // no diagnostic run opened anything
-    f.TerminateWindow();
     const std::vector<test::BusCall> closes = {
         {"CloseRange", 0, 0, 0}, {"CloseDevice", 0, 0, 0}, {"CloseLib"}};
-    EXPECT_EQ(bus.calls, closes);
+    for (std::size_t faulting = 0; faulting <= closes.size(); ++faulting) {
+        test::RecordingBus bus;
+        hIoRange = hDevice = 0; // no diagnostic run opened anything
+        if (faulting < closes.size()) bus.faultOn = closes[faulting].op;
+        const int faultsBefore = services.hardwareFaults;
+        EXPECT_NO_THROW(f.TerminateWindow());
+        const std::size_t reached = faulting < closes.size() ? faulting + 1 : closes.size();
+        EXPECT_EQ(bus.calls, std::vector<test::BusCall>(closes.begin(),
+                                                     closes.begin() + std::ptrdiff_t(reached)))
+            << faulting;
+        EXPECT_EQ(services.hardwareFaults - faultsBefore, faulting < closes.size() ? 1 : 0);
+    }
 }
 
 TEST_F(Form1Test, ExitUnloadsWhetherShownOrHidden) {
