@@ -5,7 +5,6 @@
 // The General page's sources, beside <windows.h> (which leaves them out when lean).
 #include <nb30.h>
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include <cstring>
 
@@ -79,18 +78,28 @@ std::string SystemServices::LocalHostName() {
     return name;
 }
 
+// The first address the resolver lists for the local host name, as the Winsock control gives it:
+// for the local name the list holds the interfaces' addresses. A loopback address (a hosts file
+// that lists the host name under 127.0.0.1 or 127.0.1.1) is shown only when nothing else is
+// listed.
 std::string SystemServices::LocalIP() {
     const std::string host = LocalHostName();
     if (host.empty()) return {};
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return {};
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    const bool converted = inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
-    freeaddrinfo(found);
-    return converted ? text : "";
+    const hostent* found = gethostbyname(host.c_str());
+    if (!found || found->h_addrtype != AF_INET || found->h_length != 4 || !found->h_addr_list)
+        return {};
+    const char* chosen = nullptr;
+    for (char** entry = found->h_addr_list; *entry; ++entry) {
+        if (!chosen) chosen = *entry;
+        if (static_cast<unsigned char>(**entry) != 127) {
+            chosen = *entry;
+            break;
+        }
+    }
+    if (!chosen) return {};
+    const auto* octets = reinterpret_cast<const unsigned char*>(chosen);
+    return std::to_string(octets[0]) + '.' + std::to_string(octets[1]) + '.' +
+           std::to_string(octets[2]) + '.' + std::to_string(octets[3]);
 }
 
 // --- Diagnostics ---
