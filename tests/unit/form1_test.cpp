@@ -132,11 +132,11 @@ TEST_F(Form1Test, EntryWhoseServiceNameNamesNoDriverKeyIsPassedOver) {
     SeedCard(1, "No service", "TVR8Q", std::nullopt);
     SeedCard(2, "Empty service", "TVR8Q", "");
     SeedCard(3, "Inner NUL", "TVR8Q", std::string("TVR8Q") + '\0' + "3");
-    SeedCard(5, "Backslash", "TVR8Q", "..\\Tcpip");
-    SeedCard(4, "Good", "TVR8Q", "TVR8Q4");
+    SeedCard(4, "Backslash", "TVR8Q", "..\\Tcpip");
+    SeedCard(5, "Good", "TVR8Q", "TVR8Q5"); // the last entry looked at
     Form1& f = Start();
-    EXPECT_EQ(f.CurrentAdapter, 4);
-    EXPECT_EQ(f.DriverKeyName, "TVR8Q4");
+    EXPECT_EQ(f.CurrentAdapter, 5);
+    EXPECT_EQ(f.DriverKeyName, "TVR8Q5");
 }
 
 TEST_F(Form1Test, ServiceNameLosesAllTerminatorsButNoLetters) {

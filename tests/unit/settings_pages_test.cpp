@@ -290,12 +290,18 @@ TEST_F(SettingsPages, BufferTextThatIsNotANumberKeepsTheNumberAndStopsTheSave) {
     Form1& f = Start();
     ClickTab(2);
     SelectProperty(2);
-    for (const char* text : {"", "12x", "-", "4294967296", "1 2"}) {
+    // Just beyond 32 bits either way, and the characters on each side of the digits.
+    for (const char* text :
+         {"", "12x", "-", "4294967296", "1 2", "2147483648", "-2147483649", "/", ":", "1/", "9:"}) {
         TypeValue(text);
         EXPECT_EQ(f.advanced.AdvRxBuffer, 32) << '"' << text << '"';
     }
-    TypeValue("-3");
-    EXPECT_EQ(f.advanced.AdvRxBuffer, -3);
+    const std::pair<const char*, std::int32_t> numbers[] = {
+        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"+09", 9}, {"0", 0}, {"-3", -3}};
+    for (const auto& [text, number] : numbers) {
+        TypeValue(text);
+        EXPECT_EQ(f.advanced.AdvRxBuffer, number) << text;
+    }
     TypeValue("64");
     SelectProperty(3);
     TypeValue("abc");
@@ -406,7 +412,7 @@ TEST_F(SettingsPages, InvalidVlanIdIsRefusedAndWritesNothingOfThePage) {
     SeedAll();
     Form1& f = Start();
     ClickTab(3);
-    for (const char* text : {"4095", "99999999999999", "", "12a", "-1", " 5"}) {
+    for (const char* text : {"4095", "99999999999999", "", "12a", "-1", " 5", ":", "1:", "/"}) {
         services.messages.clear();
         services.calls.clear();
         vlan.txtVLAN_ID.SetText(text);
