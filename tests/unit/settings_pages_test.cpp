@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <stdexcept>
 
 namespace talvex {
 namespace {
@@ -25,19 +27,22 @@ Stored Sz(const std::string& bytes) {
     return {kRegSz, {bytes.begin(), bytes.end()}};
 }
 
-// A memory registry that refuses to set one named value: a save that fails midway. With
-// denyAfterRefusal it then refuses every write, the putting back included.
+// A memory registry that refuses to set one named value: a save that fails midway, with an
+// error status or, when refuseByThrowing, by failing with no status at all. refusePutBack names
+// a value whose second set, the putting back, is refused.
 class RefusingRegistry : public MemoryRegistry {
   public:
     std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t count) override {
         sets.push_back(name);
+        if (name == refusePutBack && std::count(sets.begin(), sets.end(), name) > 1)
+            return kErrorAccessDenied;
         if (name != refuse) return MemoryRegistry::SetValueEx(key, name, type, data, count);
-        if (denyAfterRefusal) DenyWrites(true);
+        if (refuseByThrowing) throw std::runtime_error("registry failure");
         return kErrorAccessDenied;
     }
-    std::string refuse;
-    bool denyAfterRefusal = false;
+    std::string refuse, refusePutBack;
+    bool refuseByThrowing = false;
     std::vector<std::string> sets; // names of the values set, in order
 };
 
@@ -331,7 +336,8 @@ TEST_F(SettingsPages, BalloonSaysWhenTheDriverWillNotTakeTheAddress) {
         {"02:00:4C:4F:4F:50", false}, {"01005E000001", true},
         {"FFFFFFFFFFFF", true},       {"000000000000", true},
         {"02004C4F4F5G", true},       {"", false},
-        {"02004C4F4F50", false},      {"0-2004C4F4F50", false}};
+        {"02004C4F4F50", false},      {"0-2004C4F4F50", false},
+        {"02004C4F4F500", true},      {"03004C4F4F50", true}};
     for (const auto& [text, warned] : cases) {
         TypeValue(text);
         EXPECT_EQ(adv.txtAdv_KeyValue.Balloon().empty(), !warned) << text;
@@ -524,6 +530,11 @@ TEST_F(SettingsPages, AFailedWriteUndoesThePageAndIsSaid) {
     TypeValue("99");
     registry.refuse = "TxBuffer"; // after three Advanced writes
     f.cbOK_Click();
+    // Nothing is written after the refusal; what was written is put back newest first.
+    const std::vector<std::string> sets = {
+        "EnableTagging", "EnableGVRP",     "VLANID",   "ConnectionType", "NetworkAddress",
+        "RxBuffer",      "TxBuffer",       "RxBuffer", "NetworkAddress", "ConnectionType"};
+    EXPECT_EQ(registry.sets, sets);
     EXPECT_EQ(Get("ConnectionType"), Dword(3));
     EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F50") + '\0'));
     EXPECT_EQ(Get("RxBuffer"), Sz(std::string("32") + '\0'));
@@ -559,9 +570,11 @@ TEST_F(SettingsPages, AFailedWriteThatCanNotBePutBackIsSaidSo) {
     SelectProperty(2);
     TypeValue("99");
     registry.refuse = "TxBuffer"; // after three Advanced writes
-    registry.denyAfterRefusal = true;
+    // Only the first value put back (the newest written) is refused; the others go back.
+    registry.refusePutBack = "RxBuffer";
     f.cbOK_Click();
-    EXPECT_NE(Get("ConnectionType"), Dword(3)); // written, and could not be put back
+    EXPECT_EQ(Get("RxBuffer"), Dword(99)); // written, and could not be put back
+    EXPECT_EQ(Get("ConnectionType"), Dword(3));
     ASSERT_EQ(services.messages.size(), 1u);
     const std::string& text = services.messages[0].text;
     EXPECT_NE(text.find("The Advanced settings could not be saved, and some of the values "
@@ -580,10 +593,16 @@ TEST_F(SettingsPages, AFailedWriteRemovesWhatItCreated) {
     SelectProperty(4);
     PickValue(2);
     registry.refuse = "TxStartThreshold";
-    f.cbOK_Click();
-    EXPECT_FALSE(Get("RxBuffer"));
-    EXPECT_FALSE(Get("TxStartThreshold"));
-    EXPECT_FALSE(f.bNeedReboot);
+    // Refused with a status, then failing with none: a failure either way.
+    for (bool throwing : {false, true}) {
+        registry.refuseByThrowing = throwing;
+        services.messages.clear();
+        f.cbOK_Click();
+        EXPECT_FALSE(Get("RxBuffer")) << throwing;
+        EXPECT_FALSE(Get("TxStartThreshold")) << throwing;
+        EXPECT_FALSE(f.bNeedReboot) << throwing;
+        EXPECT_EQ(services.messages.size(), 1u) << throwing;
+    }
 }
 
 TEST_F(SettingsPages, YesRestartsWindowsAndEndsTheProgram) {
