@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace talvex {
@@ -27,21 +28,23 @@ Stored Sz(const std::string& bytes) {
     return {kRegSz, {bytes.begin(), bytes.end()}};
 }
 
-// A memory registry that refuses to set one named value: a save that fails midway, with an
-// error status or, when refuseByThrowing, by failing with no status at all. refusePutBack names
-// a value whose second set, the putting back, is refused.
+// A memory registry that refuses to set the named values: a save that fails midway, with the
+// status refusal or, when refuseByThrowing, by failing with no status at all. refusePutBack
+// names a value whose second set, the putting back, is refused.
 class RefusingRegistry : public MemoryRegistry {
   public:
     std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t count) override {
         sets.push_back(name);
         if (name == refusePutBack && std::count(sets.begin(), sets.end(), name) > 1)
-            return kErrorAccessDenied;
-        if (name != refuse) return MemoryRegistry::SetValueEx(key, name, type, data, count);
+            return refusal;
+        if (!refuse.contains(name)) return MemoryRegistry::SetValueEx(key, name, type, data, count);
         if (refuseByThrowing) throw std::runtime_error("registry failure");
-        return kErrorAccessDenied;
+        return refusal;
     }
-    std::string refuse, refusePutBack;
+    std::set<std::string> refuse;
+    std::string refusePutBack;
+    std::int32_t refusal = kErrorAccessDenied;
     bool refuseByThrowing = false;
     std::vector<std::string> sets; // names of the values set, in order
 };
@@ -412,6 +415,9 @@ TEST_F(SettingsPages, VlanOkWritesAllThreeWhateverTheTaggingState) {
     vlan.txtVLAN_ID.SetText("0");
     f.cbOK_Click();
     EXPECT_EQ(Get("VLANID"), Dword(0));
+    vlan.chkEnableVLAN.SetValue(2); // greyed is not checked: tagging stays off
+    f.cbOK_Click();
+    EXPECT_EQ(Get("EnableTagging"), Dword(0));
 }
 
 TEST_F(SettingsPages, InvalidVlanIdIsRefusedAndWritesNothingOfThePage) {
@@ -528,7 +534,7 @@ TEST_F(SettingsPages, AFailedWriteUndoesThePageAndIsSaid) {
     TypeValue("02AABBCCDDEE");
     SelectProperty(2);
     TypeValue("99");
-    registry.refuse = "TxBuffer"; // after three Advanced writes
+    registry.refuse = {"TxBuffer"}; // after three Advanced writes
     f.cbOK_Click();
     // Nothing is written after the refusal; what was written is put back newest first.
     const std::vector<std::string> sets = {
@@ -569,7 +575,7 @@ TEST_F(SettingsPages, AFailedWriteThatCanNotBePutBackIsSaidSo) {
     PickValue(1);
     SelectProperty(2);
     TypeValue("99");
-    registry.refuse = "TxBuffer"; // after three Advanced writes
+    registry.refuse = {"TxBuffer"}; // after three Advanced writes
     // Only the first value put back (the newest written) is refused; the others go back.
     registry.refusePutBack = "RxBuffer";
     f.cbOK_Click();
@@ -583,6 +589,24 @@ TEST_F(SettingsPages, AFailedWriteThatCanNotBePutBackIsSaidSo) {
     EXPECT_EQ(text.find("keeps its previous settings"), std::string::npos);
     EXPECT_FALSE(f.bNeedReboot);
     EXPECT_TRUE(services.calls.empty());
+
+    // Both pages fail with another status: the VLAN page's putting back is refused, the
+    // Advanced page's is not. The one message says the settings are partly changed all the same.
+    ClickTab(3);
+    registry.sets.clear();
+    registry.refuse = {"VLANID", "TxBuffer"};
+    registry.refusePutBack = "EnableGVRP";
+    registry.refusal = 1009;
+    services.messages.clear();
+    f.cbOK_Click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text,
+              "The Virtual LAN and Advanced settings could not be saved, and some of the values "
+              "already written could not be put back either: the driver's settings are now "
+              "partly changed. Check them before you restart Windows. The registry refused the "
+              "change (error 1009). Running Talvex Adapter Configuration as an administrator "
+              "usually helps.");
+    EXPECT_FALSE(f.bNeedReboot);
 }
 
 TEST_F(SettingsPages, AFailedWriteRemovesWhatItCreated) {
@@ -592,7 +616,7 @@ TEST_F(SettingsPages, AFailedWriteRemovesWhatItCreated) {
     TypeValue("10");
     SelectProperty(4);
     PickValue(2);
-    registry.refuse = "TxStartThreshold";
+    registry.refuse = {"TxStartThreshold"};
     // Refused with a status, then failing with none: a failure either way.
     for (bool throwing : {false, true}) {
         registry.refuseByThrowing = throwing;
