@@ -130,8 +130,11 @@ TEST_F(SettingsPages, StartUpLoadsTheAdvancedPageAndShowsConnectionType) {
         EXPECT_EQ(adv.lstAdv_AdaptInfo.List(i), rows[i]);
     EXPECT_EQ(adv.lstAdv_AdaptInfo.ListIndex(), 0);
     EXPECT_TRUE(adv.cbAdv_KeyValue.InFront());
+    const std::vector<std::string> connectionTypes = {"AutoSense", "10BaseT", "10BaseT FD",
+                                                      "100BaseTX", "100BaseTX FD"};
     ASSERT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
-    EXPECT_EQ(adv.cbAdv_KeyValue.List(4), "100BaseTX FD");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(adv.cbAdv_KeyValue.List(i), connectionTypes[i]);
     EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 3);
     EXPECT_EQ(f.advanced.AdvNetworkAddress, std::string("02004C4F4F50") + '\0');
     EXPECT_EQ(f.advanced.AdvRxBuffer, 32);
@@ -153,9 +156,12 @@ TEST_F(SettingsPages, EachPropertyShowsItsEditorAndValue) {
     EXPECT_EQ(adv.txtAdv_KeyValue.Text(), "16");
     SelectProperty(4);
     EXPECT_TRUE(adv.cbAdv_KeyValue.InFront());
-    EXPECT_EQ(adv.cbAdv_KeyValue.List(0), "256");
-    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 4); // "Store and Forward"
-    EXPECT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
+    const std::vector<std::string> thresholds = {"256", "512", "768", "1024",
+                                                 "Store and Forward"};
+    ASSERT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(adv.cbAdv_KeyValue.List(i), thresholds[i]);
+    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 4); // 8188 is Store and Forward
 }
 
 TEST_F(SettingsPages, OkAfterVisitingAdvancedRewritesTheFiveValuesUnchanged) {
@@ -269,6 +275,11 @@ TEST_F(SettingsPages, AnAddressStoredAsAnotherTypeIsKeptUntilEdited) {
     form->cbCancel_Click();
     form->cbOK_Click();
     EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F52") + '\0'));
+    const std::string expandable = std::string("02004C4F4F53") + '\0';
+    Set("NetworkAddress", {kRegExpandSz, {expandable.begin(), expandable.end()}}); // text too
+    form->cbCancel_Click();
+    form->cbOK_Click();
+    EXPECT_EQ(Get("NetworkAddress"), Sz(expandable));
 }
 
 TEST_F(SettingsPages, NumbersStoredAsTextReadAsTheNumberTheySay) {
