@@ -393,6 +393,8 @@ TEST(DiagText, AddressAndCycleCount) {
     EXPECT_EQ(CycleCount(" 7x"), 7);
     EXPECT_EQ(CycleCount(""), 0);
     EXPECT_EQ(CycleCount("-3"), 0);
+    EXPECT_EQ(CycleCount("09:"), 9); // the characters beside the digits end the count
+    EXPECT_EQ(CycleCount("1/"), 1);
     EXPECT_EQ(CycleCount("99999999999999999999"), 1000000);
 }
 
