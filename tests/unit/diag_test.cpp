@@ -178,8 +178,12 @@ TEST_F(DiagTest, UncheckingEveryItemMidRunTestsNothingMoreAndLeavesStartDisabled
     EXPECT_EQ(ui.txtCurrentTestCount.Text(), "3"); // the cycles went on, testing nothing
     EXPECT_TRUE(ui.cbStartBasicDiagTest.InFront());
     EXPECT_FALSE(ui.cbStartBasicDiagTest.Enabled());
-    SetChecked(2, true);
-    EXPECT_TRUE(ui.cbStartBasicDiagTest.Enabled());
+    for (int i = 1; i <= 3; ++i) { // any one item checked, the last as well as the first
+        SetChecked(i, true);
+        EXPECT_TRUE(ui.cbStartBasicDiagTest.Enabled()) << i;
+        SetChecked(i, false);
+        EXPECT_FALSE(ui.cbStartBasicDiagTest.Enabled()) << i;
+    }
 }
 
 TEST_F(DiagTest, NoItemCheckedStillCountsCyclesAndSuspendsAndResumesOnce) {

@@ -196,6 +196,7 @@ TEST_F(Form1Test, InitializingAgainDoesNotRepeatDiscovery) {
     EXPECT_EQ(f.CurrentAdapter, 1);
     EXPECT_EQ(f.DriverKeyName, "TVR8Q1");
     EXPECT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_EQ(ui.diag.lvwBasicDiag.ItemCount(), 3); // the test items are not added again
     EXPECT_TRUE(frmSupport.InFront());
     EXPECT_TRUE(services.messages.empty());
 }
