@@ -1,5 +1,7 @@
 // The guard around the hardware library under Wine, beside libraries that handle exceptions of
 // their own and threads of their own.
+#include "hardware/driver_agent.h"
+#include "hardware/registers.h"
 #include "platform/win32/hardware_guard.h"
 #include "platform/win32/win32.h"
 
@@ -11,9 +13,10 @@
 namespace talvex::win32 {
 namespace {
 
-// A stand-in for a library with a structured handler of its own: code run inside LibraryFrame
-// may raise libraryHandles, which the frame's handler takes (counting it) and continues from,
-// as a probe or a library's own catch would. Anything else it leaves to the frames outside.
+// A stand-in for a library with a structured handler of its own: code run inside
+// TalvexTestLibraryFrame may raise libraryHandles, which the frame's handler takes (counting it)
+// and continues from, as a probe or a library's own catch would. Anything else it leaves to the
+// frames outside.
 std::atomic<DWORD> libraryHandles{0};
 std::atomic<int> libraryHandled{0};
 
@@ -113,6 +116,28 @@ TEST(HardwareGuard, AnotherThreadsExceptionsAreNotTakenByTheArmedCall) {
     EXPECT_EQ(steps, 1);
     EXPECT_EQ(libraryHandled, 1);
     EXPECT_FALSE(otherGuarded);
+}
+
+// What the program does at exit, with a library whose close functions fault.
+TEST(HardwareGuard, ALibraryFaultingInItsCloseEndsTheClosingAndNothingMore) {
+    static int closesAfter = 0;
+    const DriverAgentApi faultingClose = {
+        [] { return int32_t{1}; },
+        [] { ++closesAfter; },
+        [](const char*, uint32_t, int32_t*) { return uint32_t{0}; },
+        [](uint32_t, const char*, uint32_t, int32_t*) { return uint32_t{0}; },
+        [](uint32_t) { ReadWild(); }, // DaCloseIoRange
+        [](uint32_t) { ++closesAfter; },
+        [](uint32_t, uint32_t, int32_t*) { return uint8_t{0}; },
+        [](uint32_t, uint32_t, int32_t*) { return uint16_t{0}; },
+        [](uint32_t, uint32_t, uint32_t, int32_t*) {},
+        [](uint32_t, uint32_t, uint32_t, int32_t*) {},
+    };
+    SetDriverAgent(&faultingClose);
+    EXPECT_FALSE(GuardedHardwareCall(CloseAdapterAccess));
+    EXPECT_EQ(closesAfter, 0);
+    SetDriverAgent(nullptr);
+    EXPECT_TRUE(GuardedHardwareCall(CloseAdapterAccess));
 }
 
 } // namespace
