@@ -44,8 +44,9 @@ void Form1::LoadWindow() {
     HideWindow();
 }
 
+// A library that faults in its close functions must not crash the exit.
 void Form1::TerminateWindow() {
-    CloseAdapterAccess();
+    services_.GuardHardwareCall(CloseAdapterAccess);
 }
 
 void Form1::HideWindow() {

@@ -7,6 +7,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -77,6 +78,24 @@ bool WinsockStarted() {
     return started;
 }
 
+bool IsLoopback(const IPv4Address& address) {
+    return address[0] == 127;
+}
+
+// The addresses the resolver lists for the host name, in its order.
+std::vector<IPv4Address> ResolverAddresses(const std::string& host) {
+    std::vector<IPv4Address> addresses;
+    const hostent* found = gethostbyname(host.c_str());
+    if (!found || found->h_addrtype != AF_INET || found->h_length != 4 || !found->h_addr_list)
+        return addresses;
+    for (char** entry = found->h_addr_list; *entry; ++entry) {
+        IPv4Address address{};
+        std::memcpy(address.data(), *entry, address.size());
+        addresses.push_back(address);
+    }
+    return addresses;
+}
+
 } // namespace
 
 std::string SystemServices::LocalHostName() {
@@ -85,18 +104,56 @@ std::string SystemServices::LocalHostName() {
     return name;
 }
 
+std::vector<IPv4Address> InterfaceAddresses() {
+    std::vector<IPv4Address> addresses;
+    if (!WinsockStarted()) return addresses;
+    const SOCKET probe = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (probe == INVALID_SOCKET) return addresses;
+    INTERFACE_INFO interfaces[32] = {};
+    DWORD bytes = 0;
+    const bool listed = WSAIoctl(probe, SIO_GET_INTERFACE_LIST, nullptr, 0, interfaces,
+                                 sizeof interfaces, &bytes, nullptr, nullptr) == 0;
+    closesocket(probe);
+    if (!listed) return addresses;
+    for (std::size_t i = 0; i < bytes / sizeof interfaces[0]; ++i) {
+        const INTERFACE_INFO& info = interfaces[i];
+        if ((info.iiFlags & IFF_UP) == 0 || info.iiAddress.Address.sa_family != AF_INET) continue;
+        IPv4Address address{};
+        std::memcpy(address.data(), &info.iiAddress.AddressIn.sin_addr, address.size());
+        addresses.push_back(address);
+    }
+    return addresses;
+}
+
+std::string ChooseMachineAddress(const std::vector<IPv4Address>& resolver,
+                                 const std::vector<IPv4Address>& interfaces) {
+    const auto firstOther = [](const std::vector<IPv4Address>& list) {
+        return std::find_if_not(list.begin(), list.end(), IsLoopback);
+    };
+    const IPv4Address* chosen = nullptr;
+    if (auto other = firstOther(resolver); other != resolver.end())
+        chosen = &*other;
+    else if (auto up = firstOther(interfaces); up != interfaces.end())
+        chosen = &*up;
+    else if (!resolver.empty())
+        chosen = &resolver.front();
+    if (!chosen) return {};
+    const IPv4Address& a = *chosen;
+    return std::to_string(a[0]) + '.' + std::to_string(a[1]) + '.' + std::to_string(a[2]) + '.' +
+           std::to_string(a[3]);
+}
+
+// The first address the resolver lists for the local host name, as the Winsock control gives it:
+// for the local name the list holds the interfaces' addresses. Where a hosts file lists the host
+// name under a loopback address (127.0.0.1, 127.0.1.1) and the resolver gives nothing else, the
+// interfaces themselves are asked.
 std::string SystemServices::LocalIP() {
     const std::string host = LocalHostName();
     if (host.empty()) return {};
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return {};
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    const bool converted = inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
-    freeaddrinfo(found);
-    return converted ? text : "";
+    const std::vector<IPv4Address> resolver = ResolverAddresses(host);
+    const bool onlyLoopback = std::all_of(resolver.begin(), resolver.end(), IsLoopback);
+    return ChooseMachineAddress(resolver,
+                                onlyLoopback ? InterfaceAddresses() : std::vector<IPv4Address>{});
 }
 
 // --- Diagnostics ---

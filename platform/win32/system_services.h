@@ -7,7 +7,22 @@
 #include "platform/win32/driver_agent_win32.h"
 #include "platform/win32/win32.h"
 
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace talvex::win32 {
+
+using IPv4Address = std::array<std::uint8_t, 4>;
+
+// The machine's address as the General page shows it: the resolver's first address that is not
+// a loopback (127.x) one; failing that the interfaces' first; loopback only when neither list has
+// another; "" when both are empty.
+std::string ChooseMachineAddress(const std::vector<IPv4Address>& resolver,
+                                 const std::vector<IPv4Address>& interfaces);
+// The addresses of the interfaces that are up, as Winsock lists them (loopback included).
+std::vector<IPv4Address> InterfaceAddresses();
 
 class SystemServices : public Services {
   public:

@@ -3,7 +3,7 @@
 // After <windows.h>, which leaves them out when lean.
 #include <nb30.h>
 #include <winsock2.h>
-#include <ws2tcpip.h>
+#include <iphlpapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -35,16 +35,27 @@ std::string WineHostName() {
     return WinsockUp() && gethostname(name, sizeof name - 1) == 0 ? name : "";
 }
 
-std::string WineFirstIPv4() {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(WineHostName().c_str(), nullptr, &hints, &found) != 0 || !found) return {};
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, text,
-              sizeof text);
-    freeaddrinfo(found);
-    return text;
+std::vector<std::string> WineIPv4Addresses() {
+    ULONG size = 16 * 1024;
+    std::vector<unsigned char> buffer;
+    ULONG result = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 3 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.resize(size);
+        result = GetAdaptersAddresses(
+            AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
+            nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+    }
+    std::vector<std::string> found;
+    if (result != NO_ERROR) return found;
+    for (auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); adapter;
+         adapter = adapter->Next)
+        for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+            const auto* in = reinterpret_cast<const sockaddr_in*>(unicast->Address.lpSockaddr);
+            const auto* octets = reinterpret_cast<const unsigned char*>(&in->sin_addr);
+            found.push_back(std::to_string(octets[0]) + '.' + std::to_string(octets[1]) + '.' +
+                            std::to_string(octets[2]) + '.' + std::to_string(octets[3]));
+        }
+    return found;
 }
 
 std::string WineMacAddressOfLana0() {

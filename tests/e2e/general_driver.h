@@ -9,10 +9,11 @@
 
 namespace talvex::e2e {
 
-// Asked here the same way the program asks: Winsock's host name and its first IPv4 address,
-// and NetBIOS's adapter status for LANA 0 ("" when NetBIOS gives none).
+// What Wine reports: Winsock's host name, the IPv4 addresses its adapters list (learnt apart
+// from the resolver the program asks), and NetBIOS's adapter status for LANA 0 ("" when NetBIOS
+// gives none).
 std::string WineHostName();
-std::string WineFirstIPv4();
+std::vector<std::string> WineIPv4Addresses();
 std::string WineMacAddressOfLana0();
 
 // Programs started from now on lay themselves out at this DPI (0: the system's own).

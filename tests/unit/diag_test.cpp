@@ -112,7 +112,7 @@ TEST_F(DiagTest, OneCyclePassesEverythingBetweenOneSuspendAndOneResume) {
 TEST_F(DiagTest, RegisterFailureInCycleOneEndsTheRunButStillResumes) {
     int testReads = 0;
     bus.readOverride = [&](const BusCall& c) -> std::optional<uint32_t> {
-        if (c.op == "R16" && c.offset == 0x40 && ++testReads == 2) return 0x55AB;
+        if (c.op == "R16" && c.offset == 0x40 && ++testReads == 2) return 0xFFFE;
         return std::nullopt;
     };
     ui.txtTotalTestCount.SetText("3");
@@ -122,7 +122,7 @@ TEST_F(DiagTest, RegisterFailureInCycleOneEndsTheRunButStillResumes) {
     EXPECT_EQ(ControlWrites(), kSuspendResume);
     EXPECT_EQ(ui.txtCurrentTestCount.Text(), "1");
     EXPECT_EQ(ui.lvwBasicDiag.InfoTip(1),
-              "Wrote 55AA to the test register but read 55AB back (bits 0001 differ).");
+              "Wrote 55AA to the test register but read FFFE back (bits AA54 differ).");
     EXPECT_TRUE(ui.cbStartBasicDiagTest.InFront());
 }
 
@@ -178,8 +178,12 @@ TEST_F(DiagTest, UncheckingEveryItemMidRunTestsNothingMoreAndLeavesStartDisabled
     EXPECT_EQ(ui.txtCurrentTestCount.Text(), "3"); // the cycles went on, testing nothing
     EXPECT_TRUE(ui.cbStartBasicDiagTest.InFront());
     EXPECT_FALSE(ui.cbStartBasicDiagTest.Enabled());
-    SetChecked(2, true);
-    EXPECT_TRUE(ui.cbStartBasicDiagTest.Enabled());
+    for (int i = 1; i <= 3; ++i) { // any one item checked, the last as well as the first
+        SetChecked(i, true);
+        EXPECT_TRUE(ui.cbStartBasicDiagTest.Enabled()) << i;
+        SetChecked(i, false);
+        EXPECT_FALSE(ui.cbStartBasicDiagTest.Enabled()) << i;
+    }
 }
 
 TEST_F(DiagTest, NoItemCheckedStillCountsCyclesAndSuspendsAndResumesOnce) {
@@ -255,13 +259,27 @@ TEST_F(DiagTest, SromTipsNameTheLikelyCause) {
     crcWords[127] = uint16_t((crcWords[127] >> 8) | (crcWords[127] << 8));
     EXPECT_NE(sromTip().find("right value in the wrong byte order"), std::string::npos);
 
+    // Erased but for the last byte the CRC covers (the high byte of word 125): not "erased".
+    bus.adapter.Srom().fill(0xFFFF);
+    bus.adapter.Srom()[125] = 0x00FF;
+    EXPECT_EQ(sromTip().find("erased"), std::string::npos);
+
+    // The EEPROM never ready from the first word on, or only for the last one.
     bus.adapter.Srom() = good;
-    bus.readOverride = [](const BusCall& c) -> std::optional<uint32_t> {
-        if (c.op == "R16" && c.offset == 0x36) return 0x8000; // busy for ever
-        return std::nullopt;
-    };
-    EXPECT_NE(sromTip().find("The EEPROM never became ready: word 0 and the words after it"),
-              std::string::npos);
+    for (uint32_t deadWord : {0u, 127u}) {
+        bus.readOverride = [&, deadWord](const BusCall& c) -> std::optional<uint32_t> {
+            const auto command = std::find_if(bus.calls.rbegin(), bus.calls.rend(), [](auto& w) {
+                return w.op == "W16" && w.offset == 0x36;
+            });
+            if (c.op == "R16" && c.offset == 0x36 && command != bus.calls.rend() &&
+                (command->value & 0xFF) == deadWord)
+                return 0x8000; // busy for ever
+            return std::nullopt;
+        };
+        EXPECT_NE(sromTip().find("The EEPROM never became ready: word " +
+                                 std::to_string(deadWord) + " and the words after it"),
+                  std::string::npos);
+    }
 }
 
 TEST_F(DiagTest, NoToTheWarningChangesNothing) {
@@ -404,6 +422,8 @@ TEST(DiagText, AddressAndCycleCount) {
     EXPECT_EQ(CycleCount(" 7x"), 7);
     EXPECT_EQ(CycleCount(""), 0);
     EXPECT_EQ(CycleCount("-3"), 0);
+    EXPECT_EQ(CycleCount("09:"), 9); // the characters beside the digits end the count
+    EXPECT_EQ(CycleCount("1/"), 1);
     EXPECT_EQ(CycleCount("99999999999999999999"), 1000000);
 }
 

@@ -132,11 +132,11 @@ TEST_F(Form1Test, EntryWhoseServiceNameNamesNoDriverKeyIsPassedOver) {
     SeedCard(1, "No service", "TVR8Q", std::nullopt);
     SeedCard(2, "Empty service", "TVR8Q", "");
     SeedCard(3, "Inner NUL", "TVR8Q", std::string("TVR8Q") + '\0' + "3");
-    SeedCard(5, "Backslash", "TVR8Q", "..\\Tcpip");
-    SeedCard(4, "Good", "TVR8Q", "TVR8Q4");
+    SeedCard(4, "Backslash", "TVR8Q", "..\\Tcpip");
+    SeedCard(5, "Good", "TVR8Q", "TVR8Q5"); // the last entry looked at
     Form1& f = Start();
-    EXPECT_EQ(f.CurrentAdapter, 4);
-    EXPECT_EQ(f.DriverKeyName, "TVR8Q4");
+    EXPECT_EQ(f.CurrentAdapter, 5);
+    EXPECT_EQ(f.DriverKeyName, "TVR8Q5");
 }
 
 TEST_F(Form1Test, ServiceNameLosesAllTerminatorsButNoLetters) {
@@ -196,6 +196,7 @@ TEST_F(Form1Test, InitializingAgainDoesNotRepeatDiscovery) {
     EXPECT_EQ(f.CurrentAdapter, 1);
     EXPECT_EQ(f.DriverKeyName, "TVR8Q1");
     EXPECT_EQ(cbNetCardDesp.ListCount(), 1);
+    EXPECT_EQ(ui.diag.lvwBasicDiag.ItemCount(), 3); // the test items are not added again
     EXPECT_TRUE(frmSupport.InFront());
     EXPECT_TRUE(services.messages.empty());
 }
@@ -255,15 +256,24 @@ TEST_F(Form1Test, TrayMenuOpensWithShowHideAsDefaultAndOtherNotificationsAreIgno
     EXPECT_EQ(window.popupDefaultCaption(), "&Show Window");
 }
 
-TEST_F(Form1Test, TerminationClosesTheHardwareAccessThatWasNeverOpened) {
+// Every close goes through the guard: one that faults ends the closing, not the program.
+TEST_F(Form1Test, TerminationClosesTheHardwareAccessUnderTheGuard) {
     SeedCard(1, "Adapter", "TVR8Q", "TVR8Q1");
     Form1& f = Start();
-    test::RecordingBus bus;
-    hIoRange = hDevice = 0; // no diagnostic run opened anything
-    f.TerminateWindow();
     const std::vector<test::BusCall> closes = {
         {"CloseRange", 0, 0, 0}, {"CloseDevice", 0, 0, 0}, {"CloseLib"}};
-    EXPECT_EQ(bus.calls, closes);
+    for (std::size_t faulting = 0; faulting <= closes.size(); ++faulting) {
+        test::RecordingBus bus;
+        hIoRange = hDevice = 0; // no diagnostic run opened anything
+        if (faulting < closes.size()) bus.faultOn = closes[faulting].op;
+        const int faultsBefore = services.hardwareFaults;
+        EXPECT_NO_THROW(f.TerminateWindow());
+        const std::size_t reached = faulting < closes.size() ? faulting + 1 : closes.size();
+        EXPECT_EQ(bus.calls, std::vector<test::BusCall>(closes.begin(),
+                                                     closes.begin() + std::ptrdiff_t(reached)))
+            << faulting;
+        EXPECT_EQ(services.hardwareFaults - faultsBefore, faulting < closes.size() ? 1 : 0);
+    }
 }
 
 TEST_F(Form1Test, ExitUnloadsWhetherShownOrHidden) {

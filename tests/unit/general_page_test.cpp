@@ -69,7 +69,8 @@ class GeneralPageTest : public testing::Test {
         registry.SeedString(kHKeyLocalMachine,
                             R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1)",
                             "ServiceName", "TVR8Q1");
-        services.hostName = "Talvex-pc7";
+        // Only a..z change: the characters just outside that range ('`', '{') stay as they are.
+        services.hostName = "z`Talvex-pc7{a";
         services.ipAddress = "10.0.2.15";
     }
 
@@ -82,7 +83,7 @@ class GeneralPageTest : public testing::Test {
 
 TEST_F(GeneralPageTest, StartUpShowsHostNameInCapitalsAddressesAndNoBorders) {
     ASSERT_TRUE(form.InitializeWindow());
-    EXPECT_EQ(page.txtLocalHostName.Text(), "TALVEX-PC7");
+    EXPECT_EQ(page.txtLocalHostName.Text(), "Z`TALVEX-PC7{A");
     EXPECT_EQ(page.txtIPAddress.Text(), "10.0.2.15");
     EXPECT_EQ(page.txtEthernetAddress.Text(), "02 1A 3B 4C 5D 6E ");
     for (const MemoryTextBox* box :
@@ -101,7 +102,7 @@ TEST_F(GeneralPageTest, NothingRefreshesThePageAfterStartUp) {
         ui.tabs.Select(tab);
         form.WyncorTabStrip_Click();
     }
-    EXPECT_EQ(page.txtLocalHostName.Text(), "TALVEX-PC7");
+    EXPECT_EQ(page.txtLocalHostName.Text(), "Z`TALVEX-PC7{A");
     EXPECT_EQ(page.txtIPAddress.Text(), "10.0.2.15");
     EXPECT_EQ(page.txtEthernetAddress.Text(), "02 1A 3B 4C 5D 6E ");
     EXPECT_EQ(services.netbiosCalls.size(), 2u);

@@ -1,5 +1,7 @@
 #include "hardware_doubles.h"
 
+#include <stdexcept>
+
 namespace talvex::test {
 
 RecordingBus* RecordingBus::current = nullptr;
@@ -8,6 +10,7 @@ namespace {
 
 void Record(const BusCall& call) {
     RecordingBus::current->calls.push_back(call);
+    if (call.op == RecordingBus::current->faultOn) throw std::runtime_error("fault in " + call.op);
 }
 
 uint32_t Read(const char* op, uint32_t h, uint32_t offset, unsigned width, int32_t* status) {

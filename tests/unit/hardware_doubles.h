@@ -23,7 +23,8 @@ struct BusCall {
 };
 
 // Installs itself as the library while it lives. Register calls go to a simulated adapter and
-// are recorded with their results; readOverride may replace any read's result.
+// are recorded with their results; readOverride may replace any read's result. A call whose op
+// is faultOn is recorded, then faults (a C++ exception, as the in-memory guard expects).
 class RecordingBus {
   public:
     static constexpr uint32_t kRangeHandle = 0x77;
@@ -37,6 +38,7 @@ class RecordingBus {
     sim::Adapter adapter;
     std::vector<BusCall> calls;
     std::function<std::optional<uint32_t>(const BusCall&)> readOverride;
+    std::string faultOn;
 
     static RecordingBus* current;
 };

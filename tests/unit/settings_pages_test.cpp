@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <set>
+#include <stdexcept>
 
 namespace talvex {
 namespace {
@@ -25,19 +28,24 @@ Stored Sz(const std::string& bytes) {
     return {kRegSz, {bytes.begin(), bytes.end()}};
 }
 
-// A memory registry that refuses to set one named value: a save that fails midway. With
-// denyAfterRefusal it then refuses every write, the putting back included.
+// A memory registry that refuses to set the named values: a save that fails midway, with the
+// status refusal or, when refuseByThrowing, by failing with no status at all. refusePutBack
+// names a value whose second set, the putting back, is refused.
 class RefusingRegistry : public MemoryRegistry {
   public:
     std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t count) override {
         sets.push_back(name);
-        if (name != refuse) return MemoryRegistry::SetValueEx(key, name, type, data, count);
-        if (denyAfterRefusal) DenyWrites(true);
-        return kErrorAccessDenied;
+        if (name == refusePutBack && std::count(sets.begin(), sets.end(), name) > 1)
+            return refusal;
+        if (!refuse.contains(name)) return MemoryRegistry::SetValueEx(key, name, type, data, count);
+        if (refuseByThrowing) throw std::runtime_error("registry failure");
+        return refusal;
     }
-    std::string refuse;
-    bool denyAfterRefusal = false;
+    std::set<std::string> refuse;
+    std::string refusePutBack;
+    std::int32_t refusal = kErrorAccessDenied;
+    bool refuseByThrowing = false;
     std::vector<std::string> sets; // names of the values set, in order
 };
 
@@ -122,8 +130,11 @@ TEST_F(SettingsPages, StartUpLoadsTheAdvancedPageAndShowsConnectionType) {
         EXPECT_EQ(adv.lstAdv_AdaptInfo.List(i), rows[i]);
     EXPECT_EQ(adv.lstAdv_AdaptInfo.ListIndex(), 0);
     EXPECT_TRUE(adv.cbAdv_KeyValue.InFront());
+    const std::vector<std::string> connectionTypes = {"AutoSense", "10BaseT", "10BaseT FD",
+                                                      "100BaseTX", "100BaseTX FD"};
     ASSERT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
-    EXPECT_EQ(adv.cbAdv_KeyValue.List(4), "100BaseTX FD");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(adv.cbAdv_KeyValue.List(i), connectionTypes[i]);
     EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 3);
     EXPECT_EQ(f.advanced.AdvNetworkAddress, std::string("02004C4F4F50") + '\0');
     EXPECT_EQ(f.advanced.AdvRxBuffer, 32);
@@ -145,9 +156,12 @@ TEST_F(SettingsPages, EachPropertyShowsItsEditorAndValue) {
     EXPECT_EQ(adv.txtAdv_KeyValue.Text(), "16");
     SelectProperty(4);
     EXPECT_TRUE(adv.cbAdv_KeyValue.InFront());
-    EXPECT_EQ(adv.cbAdv_KeyValue.List(0), "256");
-    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 4); // "Store and Forward"
-    EXPECT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
+    const std::vector<std::string> thresholds = {"256", "512", "768", "1024",
+                                                 "Store and Forward"};
+    ASSERT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(adv.cbAdv_KeyValue.List(i), thresholds[i]);
+    EXPECT_EQ(adv.cbAdv_KeyValue.ListIndex(), 4); // 8188 is Store and Forward
 }
 
 TEST_F(SettingsPages, OkAfterVisitingAdvancedRewritesTheFiveValuesUnchanged) {
@@ -266,6 +280,11 @@ TEST_F(SettingsPages, AnAddressStoredAsAnotherTypeIsKeptUntilEdited) {
     form->cbCancel_Click();
     form->cbOK_Click();
     EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F52") + '\0'));
+    const std::string expandable = std::string("02004C4F4F53") + '\0';
+    Set("NetworkAddress", {kRegExpandSz, {expandable.begin(), expandable.end()}}); // text too
+    form->cbCancel_Click();
+    form->cbOK_Click();
+    EXPECT_EQ(Get("NetworkAddress"), Sz(expandable));
 }
 
 TEST_F(SettingsPages, NumbersStoredAsTextReadAsTheNumberTheySay) {
@@ -295,12 +314,18 @@ TEST_F(SettingsPages, BufferTextThatIsNotANumberKeepsTheNumberAndStopsTheSave) {
     Form1& f = Start();
     ClickTab(2);
     SelectProperty(2);
-    for (const char* text : {"", "12x", "-", "4294967296", "1 2"}) {
+    // Just beyond 32 bits either way, and the characters on each side of the digits.
+    for (const char* text :
+         {"", "12x", "-", "4294967296", "1 2", "2147483648", "-2147483649", "/", ":", "1/", "9:"}) {
         TypeValue(text);
         EXPECT_EQ(f.advanced.AdvRxBuffer, 32) << '"' << text << '"';
     }
-    TypeValue("-3");
-    EXPECT_EQ(f.advanced.AdvRxBuffer, -3);
+    const std::pair<const char*, std::int32_t> numbers[] = {
+        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"+09", 9}, {"0", 0}, {"-3", -3}};
+    for (const auto& [text, number] : numbers) {
+        TypeValue(text);
+        EXPECT_EQ(f.advanced.AdvRxBuffer, number) << text;
+    }
     TypeValue("64");
     SelectProperty(3);
     TypeValue("abc");
@@ -330,7 +355,8 @@ TEST_F(SettingsPages, BalloonSaysWhenTheDriverWillNotTakeTheAddress) {
         {"02:00:4C:4F:4F:50", false}, {"01005E000001", true},
         {"FFFFFFFFFFFF", true},       {"000000000000", true},
         {"02004C4F4F5G", true},       {"", false},
-        {"02004C4F4F50", false},      {"0-2004C4F4F50", false}};
+        {"02004C4F4F50", false},      {"0-2004C4F4F50", false},
+        {"02004C4F4F500", true},      {"03004C4F4F50", true}};
     for (const auto& [text, warned] : cases) {
         TypeValue(text);
         EXPECT_EQ(adv.txtAdv_KeyValue.Balloon().empty(), !warned) << text;
@@ -405,13 +431,16 @@ TEST_F(SettingsPages, VlanOkWritesAllThreeWhateverTheTaggingState) {
     vlan.txtVLAN_ID.SetText("0");
     f.cbOK_Click();
     EXPECT_EQ(Get("VLANID"), Dword(0));
+    vlan.chkEnableVLAN.SetValue(2); // greyed is not checked: tagging stays off
+    f.cbOK_Click();
+    EXPECT_EQ(Get("EnableTagging"), Dword(0));
 }
 
 TEST_F(SettingsPages, InvalidVlanIdIsRefusedAndWritesNothingOfThePage) {
     SeedAll();
     Form1& f = Start();
     ClickTab(3);
-    for (const char* text : {"4095", "99999999999999", "", "12a", "-1", " 5"}) {
+    for (const char* text : {"4095", "99999999999999", "", "12a", "-1", " 5", ":", "1:", "/"}) {
         services.messages.clear();
         services.calls.clear();
         vlan.txtVLAN_ID.SetText(text);
@@ -521,8 +550,13 @@ TEST_F(SettingsPages, AFailedWriteUndoesThePageAndIsSaid) {
     TypeValue("02AABBCCDDEE");
     SelectProperty(2);
     TypeValue("99");
-    registry.refuse = "TxBuffer"; // after three Advanced writes
+    registry.refuse = {"TxBuffer"}; // after three Advanced writes
     f.cbOK_Click();
+    // Nothing is written after the refusal; what was written is put back newest first.
+    const std::vector<std::string> sets = {
+        "EnableTagging", "EnableGVRP",     "VLANID",   "ConnectionType", "NetworkAddress",
+        "RxBuffer",      "TxBuffer",       "RxBuffer", "NetworkAddress", "ConnectionType"};
+    EXPECT_EQ(registry.sets, sets);
     EXPECT_EQ(Get("ConnectionType"), Dword(3));
     EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F50") + '\0'));
     EXPECT_EQ(Get("RxBuffer"), Sz(std::string("32") + '\0'));
@@ -557,10 +591,12 @@ TEST_F(SettingsPages, AFailedWriteThatCanNotBePutBackIsSaidSo) {
     PickValue(1);
     SelectProperty(2);
     TypeValue("99");
-    registry.refuse = "TxBuffer"; // after three Advanced writes
-    registry.denyAfterRefusal = true;
+    registry.refuse = {"TxBuffer"}; // after three Advanced writes
+    // Only the first value put back (the newest written) is refused; the others go back.
+    registry.refusePutBack = "RxBuffer";
     f.cbOK_Click();
-    EXPECT_NE(Get("ConnectionType"), Dword(3)); // written, and could not be put back
+    EXPECT_EQ(Get("RxBuffer"), Dword(99)); // written, and could not be put back
+    EXPECT_EQ(Get("ConnectionType"), Dword(3));
     ASSERT_EQ(services.messages.size(), 1u);
     const std::string& text = services.messages[0].text;
     EXPECT_NE(text.find("The Advanced settings could not be saved, and some of the values "
@@ -569,6 +605,24 @@ TEST_F(SettingsPages, AFailedWriteThatCanNotBePutBackIsSaidSo) {
     EXPECT_EQ(text.find("keeps its previous settings"), std::string::npos);
     EXPECT_FALSE(f.bNeedReboot);
     EXPECT_TRUE(services.calls.empty());
+
+    // Both pages fail with another status: the VLAN page's putting back is refused, the
+    // Advanced page's is not. The one message says the settings are partly changed all the same.
+    ClickTab(3);
+    registry.sets.clear();
+    registry.refuse = {"VLANID", "TxBuffer"};
+    registry.refusePutBack = "EnableGVRP";
+    registry.refusal = 1009;
+    services.messages.clear();
+    f.cbOK_Click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text,
+              "The Virtual LAN and Advanced settings could not be saved, and some of the values "
+              "already written could not be put back either: the driver's settings are now "
+              "partly changed. Check them before you restart Windows. The registry refused the "
+              "change (error 1009). Running Talvex Adapter Configuration as an administrator "
+              "usually helps.");
+    EXPECT_FALSE(f.bNeedReboot);
 }
 
 TEST_F(SettingsPages, AFailedWriteRemovesWhatItCreated) {
@@ -578,11 +632,17 @@ TEST_F(SettingsPages, AFailedWriteRemovesWhatItCreated) {
     TypeValue("10");
     SelectProperty(4);
     PickValue(2);
-    registry.refuse = "TxStartThreshold";
-    f.cbOK_Click();
-    EXPECT_FALSE(Get("RxBuffer"));
-    EXPECT_FALSE(Get("TxStartThreshold"));
-    EXPECT_FALSE(f.bNeedReboot);
+    registry.refuse = {"TxStartThreshold"};
+    // Refused with a status, then failing with none: a failure either way.
+    for (bool throwing : {false, true}) {
+        registry.refuseByThrowing = throwing;
+        services.messages.clear();
+        f.cbOK_Click();
+        EXPECT_FALSE(Get("RxBuffer")) << throwing;
+        EXPECT_FALSE(Get("TxStartThreshold")) << throwing;
+        EXPECT_FALSE(f.bNeedReboot) << throwing;
+        EXPECT_EQ(services.messages.size(), 1u) << throwing;
+    }
 }
 
 TEST_F(SettingsPages, YesRestartsWindowsAndEndsTheProgram) {

@@ -41,6 +41,14 @@ TEST(SromWord, OnlyTheLowAddressByteReachesTheCommand) {
     EXPECT_EQ(bus.Registers(), expected);
     EXPECT_EQ(value, bus.adapter.Srom()[5]);
     EXPECT_TRUE(timing.sleeps.empty());
+    // Every bit of the low byte, and none of the high one, whatever the rest of the address.
+    for (auto [address, command] : {std::pair<uint16_t, uint32_t>{0x00FF, 0x02FF},
+                                    {0xFF80, 0x0280}, {0x7F7F, 0x027F}}) {
+        bus.calls.clear();
+        ReadSromWord(address, value);
+        ASSERT_GE(bus.Registers().size(), 2u);
+        EXPECT_EQ(bus.Registers()[1], (BusCall{"W16", 0x36, command, H})) << std::hex << address;
+    }
 }
 
 TEST(SromWord, SleepsOneMillisecondPerBusyPollAndReadsDataOnlyWhenReady) {

@@ -13,23 +13,24 @@ namespace {
 struct Flag {
     const char* country;
     void (SupportPage::*click)();
+    const char* host; // the site the flag opens
 };
 
 constexpr Flag kFlags[] = {
-    {"Australia", &SupportPage::ImgAustralia_Click},
-    {"Canada", &SupportPage::ImgCanada_Click},
-    {"China", &SupportPage::ImgChina_Click},
-    {"Denmark", &SupportPage::ImgDenmark_Click},
-    {"Egypt", &SupportPage::ImgEgypt_Click},
-    {"France", &SupportPage::ImgFrance_Click},
-    {"Germany", &SupportPage::ImgGermany_Click},
-    {"India", &SupportPage::ImgIndia_Click},
-    {"Japan", &SupportPage::ImgJapan_Click},
-    {"Singapore", &SupportPage::ImgSingapore_Click},
-    {"Sweden", &SupportPage::ImgSweden_Click},
-    {"Taiwan", &SupportPage::ImgTaiwan_Click},
-    {"UK", &SupportPage::ImgUK_Click},
-    {"USA", &SupportPage::ImgUSA_Click},
+    {"Australia", &SupportPage::ImgAustralia_Click, "www.talvex.com.au"},
+    {"Canada", &SupportPage::ImgCanada_Click, "www.talvex.ca"},
+    {"China", &SupportPage::ImgChina_Click, "www.talvex.com.cn"},
+    {"Denmark", &SupportPage::ImgDenmark_Click, "www.talvex.dk"},
+    {"Egypt", &SupportPage::ImgEgypt_Click, "www.talvex-me.com"},
+    {"France", &SupportPage::ImgFrance_Click, "www.talvex.fr"},
+    {"Germany", &SupportPage::ImgGermany_Click, "www.talvex.de"},
+    {"India", &SupportPage::ImgIndia_Click, "www.talvex.co.in"},
+    {"Japan", &SupportPage::ImgJapan_Click, "www.talvex.co.jp"},
+    {"Singapore", &SupportPage::ImgSingapore_Click, "www.talvex.com"},
+    {"Sweden", &SupportPage::ImgSweden_Click, "www.talvex.se"},
+    {"Taiwan", &SupportPage::ImgTaiwan_Click, "www.talvex.com.tw"},
+    {"UK", &SupportPage::ImgUK_Click, "www.talvex.co.uk"},
+    {"USA", &SupportPage::ImgUSA_Click, "www.talvex-usa.com"},
 };
 
 class SupportPageTest : public testing::Test {
@@ -54,10 +55,11 @@ class SupportPageTest : public testing::Test {
     SupportPage page{SupportControls{}, services, window};
 };
 
-TEST_F(SupportPageTest, EachFlagOpensItsOwnBareWebHostWithOneShellCall) {
+TEST_F(SupportPageTest, EachFlagOpensItsOwnSiteByItsBareWebHostWithOneShellCall) {
     std::set<std::string> hosts;
     for (const Flag& flag : kFlags) {
         const std::string host = Click(flag);
+        EXPECT_EQ(host, flag.host) << flag.country;
         // A bare host name the shell recognises as a web address: "www." and nothing after it
         // but the name.
         EXPECT_EQ(host.rfind("www.", 0), 0u) << flag.country << ": " << host;

@@ -133,46 +133,62 @@ void OpenAs5(MockRegistryApi& api) {
 TEST(VbRegistryRobustness, ImplausibleSizesGiveTheDefaultWithoutAllocating) {
     StrictMock<MockRegistryApi> api;
     OpenAs5(api);
-    EXPECT_CALL(api, OpenKey(_, _, _));
+    // 16 MiB is the largest value read; a byte more is implausible.
+    constexpr std::uint32_t kLargest = 16u * 1024 * 1024;
+    EXPECT_CALL(api, OpenKey(_, _, _)).Times(3);
     EXPECT_CALL(api, QueryValueEx(5, "V", _, IsNull(), _))
-        .WillOnce(DoAll(SetArgPointee<4>(0xFFFFFFFFu), Return(kErrorSuccess)));
+        .WillOnce(DoAll(SetArgPointee<4>(0xFFFFFFFFu), Return(kErrorSuccess)))
+        .WillOnce(DoAll(SetArgPointee<4>(kLargest + 1), Return(kErrorSuccess)))
+        .WillOnce(DoAll(SetArgPointee<4>(kLargest), Return(kErrorSuccess)));
+    EXPECT_CALL(api, QueryValueEx(5, "V", _, NotNull(), Pointee(kLargest + 1)))
+        .WillOnce(Answer(std::string(kLargest, 'x')));
     EXPECT_CALL(api, QueryValue(kHklm, "K", IsNull(), _))
         .WillOnce(DoAll(SetArgPointee<3>(-5), Return(kErrorSuccess)));
     EXPECT_CALL(api, CloseKey(5));
     vbRegistry reg(api);
     EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "def");
+    EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "def");
+    EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def").size(), kLargest);
     EXPECT_EQ(reg.ReadDefaultString(kHklm, "K", "def"), "def");
 }
 
 TEST(VbRegistryRobustness, AValueChangingSizeBetweenTheQueriesStaysInBounds) {
     StrictMock<MockRegistryApi> api;
     OpenAs5(api);
-    EXPECT_CALL(api, OpenKey(_, _, _)).Times(3);
+    EXPECT_CALL(api, OpenKey(_, _, _)).Times(4);
     EXPECT_CALL(api, CloseKey(5)).Times(1);
     EXPECT_CALL(api, QueryValueEx(5, "V", _, IsNull(), _))
-        .Times(3)
+        .Times(4)
         .WillRepeatedly(DoAll(SetArgPointee<4>(6u), Return(kErrorSuccess)));
+    const auto claimsMore = [](RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
+                               std::uint32_t* count) {
+        std::memcpy(data, "abcdef", 7);
+        *count = 1000;
+        return kErrorSuccess;
+    };
     EXPECT_CALL(api, QueryValueEx(5, "V", _, NotNull(), Pointee(7u)))
         .WillOnce(Answer(std::string(9, 'g'))) // grew: does not fit
         .WillOnce(Answer({"a\0", 2}))          // shrank
-        .WillOnce([](RegKey, const std::string&, std::uint32_t*, std::uint8_t* data,
-                     std::uint32_t* count) { // claims more than it was given
-            std::memcpy(data, "abcdef", 7);
-            *count = 1000;
-            return kErrorSuccess;
-        });
+        .WillOnce(claimsMore)                   // claims more than it was given
+        .WillOnce(claimsMore);
     vbRegistry reg(api);
     EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "def");
     EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), std::string("a\0", 2));
     EXPECT_EQ(reg.ReadString(kHklm, "K\\V", "def"), "abcdef");
+    const std::optional<RegistryValue> value = reg.ReadValue(kHklm, "K\\V");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(std::string(value->data.begin(), value->data.end()), "abcdef");
 }
 
-TEST(VbRegistryRobustness, AHandleLeftByAFailedOpenIsNeverClosed) {
+TEST(VbRegistryRobustness, AHandleLeftByAFailedOpenOrCreateIsNeverUsedOrClosed) {
     StrictMock<MockRegistryApi> api;
     EXPECT_CALL(api, OpenKey(_, _, _)).WillOnce(DoAll(SetArgPointee<2>(99), Return(2)));
     EXPECT_CALL(api, QueryValueEx(0, "V", _, _, _)).WillOnce(Return(kErrorInvalidHandle));
+    EXPECT_CALL(api, CreateKey(_, _, _)).WillOnce(DoAll(SetArgPointee<2>(98), Return(5)));
+    EXPECT_CALL(api, SetValueEx(0, "V", _, _, _)).WillOnce(Return(kErrorInvalidHandle));
     vbRegistry reg(api);
     EXPECT_EQ(reg.ReadLong(kHklm, "K\\V", "1"), 0);
+    EXPECT_FALSE(reg.WriteDword(kHklm, "K\\V", 1));
 }
 
 TEST(VbRegistryRobustness, ExceptionsFromTheRegistryDoNotEscape) {
@@ -292,6 +308,7 @@ TEST(VbRegistryResults, ReadNumberTakesDwordsAndDecimalTextOnly) {
     seed("Huge", kRegSz, std::string("4294967296\0", 11));
     seed("Short", kRegDword, std::string("\x05", 1));
     seed("Binary", kRegBinary, std::string("\x05\0\0\0", 4));
+    seed("Long", kRegDword, std::string("\x05\0\0\0\0", 5));
     vbRegistry reg(registry);
     const auto number = [&](const char* name) {
         return reg.ReadNumber(kHklm, std::string("P\\") + name);
@@ -300,7 +317,7 @@ TEST(VbRegistryResults, ReadNumberTakesDwordsAndDecimalTextOnly) {
     EXPECT_EQ(number("Text"), 3);
     EXPECT_EQ(number("Signed"), -12);
     EXPECT_EQ(number("Expand"), 2048);
-    for (const char* name : {"Letters", "Empty", "Huge", "Short", "Binary", "Missing"})
+    for (const char* name : {"Letters", "Empty", "Huge", "Short", "Binary", "Long", "Missing"})
         EXPECT_EQ(number(name), std::nullopt) << name;
 }
 
