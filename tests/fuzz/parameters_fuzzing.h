@@ -222,13 +222,18 @@ inline void RequireAdvancedWritten(RegistryApi& registry, const Snapshot& before
     RequireNumber(registry, before, after, "RxBuffer", page.AdvRxBuffer, page.AdvRxBuffer == 0);
     RequireNumber(registry, before, after, "TxBuffer", page.AdvTxBuffer, page.AdvTxBuffer == 0);
     const int index = page.AdvThresholdIndex;
-    if (index >= 0 && index < static_cast<int>(page.ThresholdValues.size())) {
-        // A missing threshold leaves the index as it was, whatever it is.
-        RequireNumber(registry, before, after, "TxStartThreshold", page.ThresholdValues[index],
-                      true);
+    const auto& values = page.ThresholdValues;
+    if (index >= 0 && index < static_cast<int>(values.size())) {
+        RequireNumber(registry, before, after, "TxStartThreshold", values[index], false);
     } else {
+        // No entry selected: the key holds a number the list lacks, written back as it was, or
+        // no number at all, and then nothing was written.
         Require(index == -1);
-        Require(NumberOf(registry, "TxStartThreshold").has_value());
+        const auto stored = NumberOf(registry, "TxStartThreshold");
+        if (stored)
+            Require(std::find(values.begin(), values.end(), *stored) == values.end());
+        else
+            Require(after.Value("TxStartThreshold") == before.Value("TxStartThreshold"));
     }
 
     const auto address = after.Value("NetworkAddress");
