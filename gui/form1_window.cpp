@@ -293,10 +293,18 @@ void Form1Window::RestoreFocus() {
     TrackFocus();
 }
 
-// The focus is followed as messages pass, and the default border with it.
+// The focus is followed as messages pass, and the default border with it. A control whose page
+// went behind another (a click on a tab may leave the focus where it was) gives the focus up to
+// the tab strip: a key would otherwise reach a control nobody sees.
 void Form1Window::TrackFocus() {
-    const HWND focus = GetFocus();
-    if (!keys_ || !focus || focus == lastFocus_ || !IsChild(hwnd_, focus)) return;
+    HWND focus = GetFocus();
+    // A hidden window may keep its focus; it is the one it had when shown that counts.
+    if (!keys_ || !focus || !IsChild(hwnd_, focus) || !IsWindowVisible(hwnd_)) return;
+    if (!IsReachable(focus)) {
+        FocusControl(WyncorTabStrip_.hwnd());
+        focus = GetFocus();
+    }
+    if (focus == lastFocus_) return;
     lastFocus_ = focus;
     keys_->ShowDefaultBorder(focus);
 }
