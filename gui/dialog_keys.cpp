@@ -31,10 +31,16 @@ bool IsClickable(HWND control) {
             (Style(control) & SS_NOTIFY));
 }
 
-// An open combo box list takes Enter and Escape itself, to close.
+// An open combo box list takes Enter and Escape, to close.
 bool IsDroppedCombo(HWND control) {
     return control && IsClass(control, WC_COMBOBOXA) &&
            SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+// The key goes to the combo box itself rather than to its edit field, which has the focus: the
+// combo box closes its list on Enter (taking the highlighted entry) or on Escape.
+void CloseList(HWND combo, const MSG& msg) {
+    SendMessageA(combo, WM_KEYDOWN, msg.wParam, msg.lParam);
 }
 
 POINT TopLeft(HWND control) {
@@ -133,8 +139,9 @@ bool DialogKeys::OnKeyDown(const MSG& msg) {
         Step(msg.hwnd, GetKeyState(VK_SHIFT) < 0);
         return true;
     case VK_RETURN:
-        if (IsDroppedCombo(focus)) return false;
-        if (focus && IsClickable(focus)) {
+        if (IsDroppedCombo(focus)) {
+            CloseList(focus, msg);
+        } else if (focus && IsClickable(focus)) {
             ClickControl(focus);
         } else if (HWND button = GetDlgItem(w_.window, w_.defaultButtonId);
                    button && IsWindowEnabled(button)) {
@@ -147,8 +154,11 @@ bool DialogKeys::OnKeyDown(const MSG& msg) {
         ClickControl(focus);
         return true;
     case VK_ESCAPE:
-        if (IsDroppedCombo(focus)) return false;
-        w_.escape();
+        if (IsDroppedCombo(focus)) {
+            CloseList(focus, msg);
+        } else {
+            w_.escape();
+        }
         return true;
     }
     return false;

@@ -123,6 +123,19 @@ TEST_F(Keyboard, TheWindowIsUsedWithTheKeyboardAlone) {
     EXPECT_EQ(Walk(window), (Names{"Advanced:ListBox", "Advanced:ComboBox", "Button OK",
                                    "Button Cancel", "ComboBox", "SysTabControl32"}));
 
+    // Enter and Escape in the open list of a combo box close the list; they are not OK or Cancel.
+    HWND valueList = FindWindowExA(ChildWithText(window, win32::kPageClassName, "Advanced"),
+                                   nullptr, WC_COMBOBOXA, nullptr);
+    const auto dropped = [&] { return SendMessageA(valueList, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    ASSERT_TRUE(FocusAfter(window, {VK_TAB}, "Advanced:ComboBox"));
+    for (WORD key : {VK_RETURN, VK_ESCAPE}) {
+        TypeKeys({VK_F4});
+        ASSERT_TRUE(WaitUntil(dropped));
+        TypeKeys({key});
+        ASSERT_TRUE(WaitUntil([&] { return !dropped(); }));
+    }
+    EXPECT_TRUE(IsWindowVisible(window));
+
     ASSERT_TRUE(FocusAfter(window, {VK_CONTROL, VK_TAB}, "VLAN:Button   Enable  Virtual  LAN"));
     EXPECT_EQ(Walk(window),
               (Names{"VLAN:Button   Enable  Virtual  LAN", "VLAN:Button  Enable GVRP", "VLAN:Edit",
@@ -230,6 +243,12 @@ TEST_F(Keyboard, TheWindowIsUsedWithTheKeyboardAlone) {
     ASSERT_TRUE(Show(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_TRUE(WaitUntil([&] { return Focused(window) == "Diagnostic:Edit"; }));
+
+    // A click on a tab never leaves the keys with the page it covers.
+    ASSERT_TRUE(
+        ClickTab(app_.process(), FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr), 0));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return FrontPage(window) == "General" && Focused(window) == "SysTabControl32"; }));
 }
 
 TEST_F(Keyboard, ADiagnosticRunIsStartedAndStoppedWithTheKeyboard) {
