@@ -1,5 +1,6 @@
 #include "gui/diag_page_window.h"
 
+#include "gui/dialog_keys.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
 
@@ -41,8 +42,13 @@ constexpr ChildLayout kDiagChildren[] = {
      {1440, 240, 3615, 495}},
     {kIdBasicDiag, "STATIC", "Basic Diagnostic:", 0, {240, 1200, 1815, 255}},
     {kIdTotalTestCountLabel, "STATIC", "Test Count:", 0, {3240, 1200, 975, 255}},
-    {kIdTotalTestCount, "EDIT", "1", kReadOnlyBox, {4320, 1200, 495, 285}, WS_EX_CLIENTEDGE},
-    {kIdUpDown1, UPDOWN_CLASSA, "", 0, {4800, 1200, 240, 285}},
+    {kIdTotalTestCount,
+     "EDIT",
+     "1",
+     kReadOnlyBox | WS_TABSTOP,
+     {4320, 1200, 495, 285},
+     WS_EX_CLIENTEDGE},
+    {kIdUpDown1, UPDOWN_CLASSA, "", UDS_ARROWKEYS, {4800, 1200, 240, 285}},
     {kIdBasicDiagList,
      WC_LISTVIEWA,
      "",
@@ -71,6 +77,15 @@ constexpr int kColumnTwips[] = {1900, 1300, 1440};
 
 } // namespace
 
+void TwinButton::BringToFront() {
+    const HWND focus = GetFocus();
+    Win32Control::BringToFront();
+    const bool twinHadIt =
+        focus && focus != hwnd() && GetParent(focus) == GetParent(hwnd()) && IsCovered(focus);
+    const bool nowhere = !focus && GetActiveWindow() == GetAncestor(hwnd(), GA_ROOT);
+    if (twinHadIt || nowhere) SetFocus(hwnd());
+}
+
 void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
     Create(frame, kDiagChildren, dpi, font);
     txtTotalTestCount_.Attach(Child(kIdTotalTestCount));
@@ -83,6 +98,10 @@ void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
 
     SendMessageA(UpDown1_.hwnd(), UDM_SETRANGE32, kMinimumCount, kMaximumCount);
     UpDown1_.SetValue(kMinimumCount);
+    // The count box is the up-down's buddy: the arrow keys in it step the count as the arrows
+    // do, through the same notification. Without UDS_SETBUDDYINT nothing is written into it.
+    SendMessageA(UpDown1_.hwnd(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(txtTotalTestCount_.hwnd()),
+                 0);
     lvwBasicDiag_.SetUp({{"Test Item", TwipsToPixels(kColumnTwips[0], dpi)},
                          {"Status", TwipsToPixels(kColumnTwips[1], dpi)},
                          {"Result", TwipsToPixels(kColumnTwips[2], dpi)}});

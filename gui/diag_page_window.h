@@ -8,6 +8,13 @@
 
 namespace talvex::win32 {
 
+// Start Test or Stop Test: brought over its twin while the twin has the focus (or while the
+// window's focus is nowhere), it takes the focus, so the keyboard never stays on the covered one.
+class TwinButton : public Win32Control {
+  public:
+    void BringToFront() override;
+};
+
 class DiagPageWindow : public PageWindow {
   public:
     void Build(HWND frame, int dpi, HFONT font);
@@ -23,8 +30,8 @@ class DiagPageWindow : public PageWindow {
     LRESULT OnSpin(const NMUPDOWN& spin);
 
     DiagPage* page_ = nullptr;
-    Win32Control txtTotalTestCount_, txtCurrentTestCount_, cbStartBasicDiagTest_,
-        cbStopBasicDiagTest_, txtNAinSROM_;
+    Win32Control txtTotalTestCount_, txtCurrentTestCount_, txtNAinSROM_;
+    TwinButton cbStartBasicDiagTest_, cbStopBasicDiagTest_;
     Win32UpDown UpDown1_;
     Win32ListView lvwBasicDiag_;
     ScopedWindow toolTips_;

@@ -1,7 +1,8 @@
 #include "gui/form1_window.h"
 
-#include "platform/win32/layout.h"
+#include "gui/modal_form.h"
 #include "gui/page_frame.h"
+#include "platform/win32/layout.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
 
@@ -49,11 +50,27 @@ constexpr ChildLayout kForm1Children[] = {
     {kIdFrmSupport, kPageClassName, "Support", kPageStyle, kPageRect, kPageExStyle},
     {kIdFrmDiag, kPageClassName, "Diagnostic", kPageStyle, kPageRect, kPageExStyle},
     {kIdTabStrip, WC_TABCONTROLA, "", WS_CLIPSIBLINGS | WS_TABSTOP, {120, 840, 5535, 5295}},
-    {kIdOK, "BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP, {2880, 6240, 1215, 375}},
+    {kIdOK, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2880, 6240, 1215, 375}},
     {kIdCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, {4320, 6240, 1215, 375}},
 };
 
 constexpr const char* kTabCaptions[] = {"General", "Advanced", "Virtual LAN", "Support"};
+constexpr int kTabCount = static_cast<int>(std::size(kTabCaptions));
+
+// Keys that select the next or previous tab as a click on it would: anywhere in the window with
+// Ctrl, wrapping round; on the focused tab strip the arrow keys, stopping at either end.
+struct TabKey {
+    WPARAM key;
+    bool ctrl;
+    int shift; // 0 not pressed, 1 pressed, -1 either
+    int step;
+    bool onTabStrip;
+};
+constexpr TabKey kTabKeys[] = {
+    {VK_TAB, true, 0, 1, false},     {VK_TAB, true, 1, -1, false},   {VK_NEXT, true, -1, 1, false},
+    {VK_PRIOR, true, -1, -1, false}, {VK_RIGHT, false, -1, 1, true}, {VK_DOWN, false, -1, 1, true},
+    {VK_LEFT, false, -1, -1, true},  {VK_UP, false, -1, -1, true},
+};
 
 // The window's size is fixed by its layout, not by the screen: at a high DPI on a small screen
 // it is cut off rather than squeezed, which would clip the pages inside it.
@@ -131,6 +148,8 @@ void Form1Window::BuildControls() {
     support_.Build(frmSupport_.hwnd(), dpi, font_.get());
     diag_.Build(frmDiag_.hwnd(), dpi, font_.get());
 
+    keys_.emplace(DialogKeys::Window{hwnd_, [this] { return KeyContainers(); }, kIdOK,
+                                     [this] { ClickControl(GetDlgItem(hwnd_, kIdCancel)); }});
     cbNetCardDesp_.SetText("Select a network adapter");
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
@@ -139,7 +158,7 @@ void Form1Window::BuildControls() {
     }
 
     SetWindowSubclass(WyncorTabStrip_.hwnd(), TabStripProc, 2, reinterpret_cast<DWORD_PTR>(this));
-    for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
+    for (int i = 0; i < kTabCount; ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(kTabCaptions[i]);
@@ -190,11 +209,116 @@ void Form1Window::AddTrayIcon() {
 }
 
 bool Form1Window::PreTranslate(MSG& msg) {
+    if (!form_ || !keys_ || !IsWindow(hwnd_) || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
+        return false;
+    TrackFocus();
+    if (msg.message != WM_KEYDOWN) return false;
+    bool handled = true;
     if (IsDiagnosticShortcut(msg)) {
         form_->ShowDiagnosticPage();
+        FocusFirstOnPage();
+    } else {
+        handled = OnTabKey(msg) || keys_->OnKeyDown(msg);
+    }
+    TrackFocus();
+    return handled;
+}
+
+bool Form1Window::OnTabKey(const MSG& msg) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const int shift = GetKeyState(VK_SHIFT) < 0 ? 1 : 0;
+    const bool onTabStrip = msg.hwnd == WyncorTabStrip_.hwnd();
+    for (const TabKey& key : kTabKeys) {
+        if (key.key != msg.wParam || key.ctrl != ctrl || (key.shift >= 0 && key.shift != shift) ||
+            (key.onTabStrip && !onTabStrip))
+            continue;
+        SelectTab(key.step, !key.onTabStrip, !key.onTabStrip);
         return true;
     }
-    return IsWindow(hwnd_) && IsDialogMessageA(hwnd_, &msg);
+    return false;
+}
+
+// The tab's own handler runs, as for a click; the strip sends no notification for a selection
+// the program makes.
+void Form1Window::SelectTab(int step, bool wrap, bool focusPage) {
+    const HWND tabs = WyncorTabStrip_.hwnd();
+    int next = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) + step;
+    if (wrap) next = (next + kTabCount) % kTabCount;
+    if (next < 0 || next >= kTabCount) return;
+    SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
+    form_->WyncorTabStrip_Click();
+    if (focusPage) FocusFirstOnPage();
+}
+
+// The page frame highest in the z-order is the one seen.
+HWND Form1Window::FrontPage() const {
+    const HWND frames[] = {frmGeneral_.hwnd(), frmAdvanced_.hwnd(), frmVLAN_.hwnd(),
+                           frmSupport_.hwnd(), frmDiag_.hwnd()};
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (std::find(std::begin(frames), std::end(frames), child) != std::end(frames))
+            return child;
+    return nullptr;
+}
+
+// Tab visits the window's own controls and those of the front page; the pages behind it lie
+// there too, visible, and are left out.
+std::vector<HWND> Form1Window::KeyContainers() const {
+    return {hwnd_, FrontPage()};
+}
+
+bool Form1Window::IsReachable(HWND focus) const {
+    const HWND control = ControlHolding(focus, KeyContainers());
+    return control && IsWindowVisible(control) && IsWindowEnabled(control) && !IsCovered(control);
+}
+
+// The page's first tab stop; a page without one (General) leaves the focus on the tab strip.
+void Form1Window::FocusFirstOnPage() {
+    const HWND page = FrontPage();
+    for (HWND stop : keys_->TabStops()) {
+        if (GetParent(stop) == page) {
+            FocusControl(stop);
+            return;
+        }
+    }
+    FocusControl(WyncorTabStrip_.hwnd());
+}
+
+void Form1Window::RestoreFocus() {
+    if (!keys_) return;
+    if (lastFocus_ && IsWindow(lastFocus_) && IsReachable(lastFocus_)) {
+        SetFocus(lastFocus_);
+    } else {
+        FocusFirstOnPage();
+    }
+    TrackFocus();
+}
+
+// The focus is followed as messages pass, and the default border with it. A control whose page
+// went behind another (a click on a tab may leave the focus where it was) gives the focus up to
+// the tab strip: a key would otherwise reach a control nobody sees.
+void Form1Window::TrackFocus() {
+    HWND focus = GetFocus();
+    // A hidden window may keep its focus; it is the one it had when shown that counts.
+    if (!keys_ || !focus || !IsChild(hwnd_, focus) || !IsWindowVisible(hwnd_)) return;
+    if (!IsReachable(focus)) {
+        FocusControl(WyncorTabStrip_.hwnd());
+        focus = GetFocus();
+    }
+    if (focus == lastFocus_) return;
+    lastFocus_ = focus;
+    keys_->ShowDefaultBorder(focus);
+}
+
+// A window that is not a dialog would give the focus to itself on activation; it goes back to
+// the control that had it instead.
+LRESULT Form1Window::OnActivate(WPARAM wParam, LPARAM lParam) {
+    if (!keys_) return DefWindowProcA(hwnd_, WM_ACTIVATE, wParam, lParam);
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        TrackFocus();
+    } else if (!IsIconic(hwnd_)) {
+        RestoreFocus();
+    }
+    return 0;
 }
 
 // Ctrl+Shift+D pressed in the main window or any of its controls.
@@ -209,12 +333,19 @@ bool Form1Window::Visible() const {
     return IsWindowVisible(hwnd_) != FALSE;
 }
 
+// A minimised window is shown restored: shown as it is, it would stay minimised and the user's
+// Show would seem to do nothing.
 void Form1Window::SetVisible(bool visible) {
-    if (visible)
-        for (PageWindow* page : pageWindows_)
-            page->BeforeShow();
-    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-    if (visible) SetForegroundWindow(hwnd_);
+    if (!visible) {
+        TrackFocus();
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    for (PageWindow* page : pageWindows_)
+        page->BeforeShow();
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    RestoreFocus();
 }
 
 void Form1Window::PopupMenu(MenuItem& defaultItem) {
@@ -248,6 +379,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_ACTIVATE: return OnActivate(wParam, lParam);
     case kTrayCallbackMessage: OnTrayCallback(static_cast<UINT>(LOWORD(lParam))); return 0;
     case WM_GETMINMAXINFO: AllowLargerThanScreen(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_DPICHANGED:
@@ -306,8 +438,14 @@ void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
 
 // Left click shows or hides the window, right click opens the menu. A double click would
 // toggle twice; its second button-up is dropped so it acts as one click.
+// While a dialog or message box of the program is open the window is disabled, and the icon
+// only brings that dialog forward: its menu's Exit would end the program inside the dialog.
 void Form1Window::OnTrayCallback(UINT mouseMessage) {
     if (!form_) return;
+    if (!IsWindowEnabled(hwnd_)) {
+        if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_RBUTTONUP) BringModalDialogForward();
+        return;
+    }
     switch (mouseMessage) {
     case WM_LBUTTONDBLCLK: ignoreNextLeftUp_ = true; break;
     case WM_LBUTTONUP:

@@ -4,6 +4,7 @@
 
 #include "gui/advanced_page_window.h"
 #include "gui/diag_page_window.h"
+#include "gui/dialog_keys.h"
 #include "gui/general_page_window.h"
 #include "gui/support_page_window.h"
 #include "gui/tray_icon.h"
@@ -12,6 +13,8 @@
 #include "shell/form1.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace talvex::win32 {
 
@@ -41,8 +44,9 @@ class Form1Window : public FormWindow {
     // Handlers run only once the logic is attached.
     void Attach(Form1& form);
     void AddTrayIcon();
-    // Keyboard navigation between the controls (Tab, arrows, Enter), and Ctrl+Shift+D, which
-    // brings the Diagnostic page forward.
+    // The window's keys, before translation: Tab through the front page, Enter for OK, Escape
+    // for Cancel, the tab shortcuts, and Ctrl+Shift+D, which brings the Diagnostic page forward.
+    // True when the message was the window's and has been handled.
     bool PreTranslate(MSG& msg);
 
     bool Visible() const override;
@@ -59,6 +63,15 @@ class Form1Window : public FormWindow {
     static LRESULT CALLBACK TabStripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     bool IsDiagnosticShortcut(const MSG& msg) const;
+    bool OnTabKey(const MSG& msg);
+    void SelectTab(int step, bool wrap, bool focusPage);
+    HWND FrontPage() const;
+    std::vector<HWND> KeyContainers() const;
+    bool IsReachable(HWND focus) const;
+    void FocusFirstOnPage();
+    void RestoreFocus();
+    void TrackFocus();
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateMenu();
     void OnCommand(int id, int code);
@@ -77,6 +90,8 @@ class Form1Window : public FormWindow {
     TrayIcon tray_;
     UINT taskbarCreated_ = 0;
     bool ignoreNextLeftUp_ = false;
+    std::optional<DialogKeys> keys_;
+    HWND lastFocus_ = nullptr; // where the focus goes back to when the window is shown again
 
     Win32List cbNetCardDesp_{kComboBoxMessages};
     Win32TabStrip WyncorTabStrip_;

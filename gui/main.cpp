@@ -14,6 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     win32::Form1Window window{win32::Form1Window::WithoutControls{}};
     Form1 form(window.Controls(), services, registry);
     window.Attach(form);
+    services.SetMessageFilter([&window](MSG& msg) { return window.PreTranslate(msg); });
 
     // Another instance, or no adapter: the process ends at once, with nothing unloaded.
     if (!form.StartUp()) return 0;

@@ -1,5 +1,7 @@
 #include "gui/modal_form.h"
 
+#include "gui/dialog_keys.h"
+
 #include <vector>
 
 namespace talvex::win32 {
@@ -84,11 +86,38 @@ class DisabledThreadWindows {
     std::vector<HWND> windows_;
 };
 
+// The button drawn as the default in the table.
+int DefaultButtonId(const ModalFormLayout& layout) {
+    for (const ChildLayout& child : layout.children)
+        if ((child.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return child.id;
+    return 0;
+}
+
 } // namespace
+
+ActivationReturn::~ActivationReturn() {
+    if (active_ && IsWindow(active_) && IsWindowVisible(active_) && IsWindowEnabled(active_) &&
+        GetActiveWindow() != active_)
+        SetForegroundWindow(active_);
+}
+
+void BringModalDialogForward() {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            const bool dialog = IsWindowVisible(window) && IsWindowEnabled(window) &&
+                                (GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+            if (!dialog) return TRUE;
+            SetForegroundWindow(window);
+            return FALSE;
+        },
+        0);
+}
 
 int RunModalForm(const ModalFormLayout& layout) {
     RegisterModalFormClass();
-    DisabledThreadWindows disabled;
+    const ActivationReturn activation;
+    const DisabledThreadWindows disabled;
     ModalState state{layout};
     HWND form = CreateWindowExA(WS_EX_DLGMODALFRAME, kModalFormClass, layout.caption,
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr, nullptr,
@@ -100,8 +129,11 @@ int RunModalForm(const ModalFormLayout& layout) {
     SizeAndCentre(form, layout.clientWidth, layout.clientHeight, dpi);
     ShowWindow(form, SW_SHOW);
     SetForegroundWindow(form);
+    DialogKeys keys({form, [form] { return std::vector<HWND>{form}; }, DefaultButtonId(layout),
+                     [form] { SendMessageA(form, WM_CLOSE, 0, 0); }});
     // The first button in tab order takes the focus, as in a dialog.
-    if (HWND first = GetNextDlgTabItem(form, nullptr, FALSE)) SetFocus(first);
+    if (const auto stops = keys.TabStops(); !stops.empty()) FocusControl(stops.front());
+    keys.ShowDefaultBorder(GetFocus());
 
     MSG msg;
     while (!state.closed) {
@@ -112,10 +144,12 @@ int RunModalForm(const ModalFormLayout& layout) {
             if (IsWindow(form)) DestroyWindow(form);
             break;
         }
-        if (!IsDialogMessageA(form, &msg)) {
+        const bool mine = msg.hwnd == form || IsChild(form, msg.hwnd);
+        if (!mine || !keys.OnKeyDown(msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        if (mine && IsWindow(form)) keys.ShowDefaultBorder(GetFocus());
     }
     return state.result;
 }

@@ -10,7 +10,7 @@ namespace {
 using enum SupportPageWindow::ControlId;
 
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
-constexpr DWORD kFlag = SS_NOTIFY | SS_SUNKEN; // clickable, framed
+constexpr DWORD kFlag = SS_NOTIFY | SS_SUNKEN | WS_TABSTOP; // clickable, framed
 
 // Four columns at 960, 1920, 2880 and 3840, four rows from 840 down by 600, in alphabetical
 // order row by row; the last row holds two flags in the middle columns.
@@ -99,6 +99,30 @@ constexpr FontRequest kTitleFont = {"MS Song", 1200, false, false};
 constexpr FontRequest kProductFont = {"Book Antiqua", 975, true, true};
 constexpr FontRequest kNoticeFont = {"Book Antiqua", 975, false, true};
 
+// The flag with the focus carries the focus mark: a flag is reached with Tab and opened with
+// Space or Enter, and the user has to see which one that is.
+LRESULT CALLBACK FlagProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                          DWORD_PTR) {
+    switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); break;
+    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, FlagProc, id); break;
+    case WM_PAINT: {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        if (GetFocus() == hwnd) {
+            RECT mark{};
+            GetClientRect(hwnd, &mark);
+            InflateRect(&mark, -1, -1);
+            HDC dc = GetDC(hwnd);
+            DrawFocusRect(dc, &mark);
+            ReleaseDC(hwnd, dc);
+        }
+        return result;
+    }
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 void SetFont(HWND control, const ScopedFont& font) {
     if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
 }
@@ -107,6 +131,8 @@ void SetFont(HWND control, const ScopedFont& font) {
 
 void SupportPageWindow::Build(HWND frame, int dpi, HFONT font) {
     Create(frame, kSupportChildren, dpi, font);
+    for (const FlagClick& flag : kFlagClicks)
+        SetWindowSubclass(Child(flag.id), FlagProc, 1, 0);
     AddTooltips();
 }
 

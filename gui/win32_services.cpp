@@ -1,6 +1,7 @@
 #include "gui/win32_services.h"
 
 #include "gui/dialogs.h"
+#include "gui/modal_form.h"
 
 namespace talvex::win32 {
 namespace {
@@ -31,6 +32,7 @@ SingleInstanceMark::SingleInstanceMark()
 
 MsgBoxResult Win32Services::MsgBox(const std::string& text, const std::string& title,
                                    MsgBoxStyle style) {
+    const ActivationReturn activation;
     switch (MessageBoxA(nullptr, text.c_str(), title.c_str(), MessageBoxFlags(style))) {
     case IDYES: return MsgBoxResult::Yes;
     case IDNO: return MsgBoxResult::No;
@@ -68,6 +70,7 @@ bool Win32Services::DoEvents() {
             quitting_ = true;
             break;
         }
+        if (filter_ && filter_(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -4,6 +4,8 @@
 
 #include "platform/win32/system_services.h"
 
+#include <functional>
+
 namespace talvex::win32 {
 
 // A named mutex taken at process start: whether it already existed is the answer to "was
@@ -31,9 +33,13 @@ class Win32Services : public SystemServices {
                        int showCommand) override;
     bool DoEvents() override;
     void RefreshMainWindow() override;
+    // What the message loop does with a message before translating it (the main window's keys);
+    // DoEvents does the same, so that the keyboard works during a diagnostic run too.
+    void SetMessageFilter(std::function<bool(MSG&)> filter) { filter_ = std::move(filter); }
 
   private:
     bool quitting_ = false;
+    std::function<bool(MSG&)> filter_;
     const SingleInstanceMark& mark_;
 };
 

@@ -235,4 +235,37 @@ void PressKey(HWND target, UINT virtualKey) {
     PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+void TypeKeys(std::initializer_list<WORD> chord) {
+    std::vector<INPUT> inputs;
+    for (WORD key : chord) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool BringToForeground(HWND window) {
+    return WaitUntil([&] {
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return false;
+    });
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+}
+
 } // namespace talvex::e2e

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,5 +73,13 @@ bool ClickTab(HANDLE process, HWND tabControl, int index);
 void TypeChars(HWND target, const std::string& chars);
 void PutTextOnClipboard(const std::string& text);
 void PressKey(HWND target, UINT virtualKey);
+
+// Keys through the system's input queue, as the keyboard types them, to the foreground window:
+// the keys of a chord pressed in order and released in reverse ({VK_CONTROL, VK_TAB}).
+void TypeKeys(std::initializer_list<WORD> chord);
+// Makes a window of the program the foreground window, where typed keys go.
+bool BringToForeground(HWND window);
+// The window with the keyboard focus in the thread of window (null when none).
+HWND FocusOf(HWND window);
 
 } // namespace talvex::e2e

@@ -1,12 +1,13 @@
 // Every page at 100 %, 150 % and 200 %, and after the window moves to a denser monitor: each
 // control stays inside its page and the page inside the window, and every label's text fits in
 // its label. It looks at whatever the page frames hold, so it covers every page.
+#include "gui/form1_window.h"
+#include "gui/modal_form.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
-#include "gui/form1_window.h"
 #include "platform/win32/layout.h"
-#include "gui/modal_form.h"
 #include "shell/form1.h"
+#include "tests/win32/window_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,6 @@
 
 namespace talvex::win32 {
 namespace {
-
-std::string Text(HWND hwnd) {
-    char text[512] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-std::string Class(HWND hwnd) {
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
-}
 
 RECT RectIn(HWND child, HWND parent) {
     RECT rect{};
