@@ -10,6 +10,7 @@
 #include "settings/parameter_writer.h"
 #include "settings/vb_registry.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
