@@ -33,16 +33,6 @@ bool IsText(const RegistryValue& value) {
     return value.type == kRegSz || value.type == kRegExpandSz;
 }
 
-bool IsDword(const RegistryValue& value) {
-    return value.type == kRegDword && value.data.size() == 4;
-}
-
-std::uint32_t Dword(const RegistryValue& value) {
-    const auto& d = value.data;
-    return d[0] | (std::uint32_t{d[1]} << 8) | (std::uint32_t{d[2]} << 16) |
-           (std::uint32_t{d[3]} << 24);
-}
-
 std::string Text(const RegistryValue& value) {
     return std::string(
         WithoutTrailingNuls({reinterpret_cast<const char*>(value.data.data()), value.data.size()}));
@@ -96,7 +86,7 @@ std::string ShownText(const SettingsSnapshot& snapshot, Param param) {
 std::string StoredText(const std::optional<RegistryValue>& stored) {
     if (!stored) return "missing";
     const std::string type = TypeText(stored->type);
-    if (IsDword(*stored)) return type + " " + std::to_string(Dword(*stored));
+    if (const auto number = DwordOf(*stored)) return type + " " + std::to_string(*number);
     if (IsText(*stored)) return type + " \"" + Text(*stored) + "\"";
     return type + " " + HexBytes(*stored, " ");
 }
@@ -104,8 +94,8 @@ std::string StoredText(const std::optional<RegistryValue>& stored) {
 nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored) {
     if (!stored) return nullptr;
     nlohmann::ordered_json json = {{"type", TypeText(stored->type)}};
-    if (IsDword(*stored))
-        json["data"] = Dword(*stored);
+    if (const auto number = DwordOf(*stored))
+        json["data"] = *number;
     else if (IsText(*stored))
         json["data"] = Text(*stored);
     else
@@ -120,10 +110,7 @@ RegistryValue WrittenValue(const ParameterValue& value) {
         result.data.push_back(0);
         return result;
     }
-    const auto number = static_cast<std::uint32_t>(std::get<std::int32_t>(value));
-    return {kRegDword,
-            {std::uint8_t(number), std::uint8_t(number >> 8), std::uint8_t(number >> 16),
-             std::uint8_t(number >> 24)}};
+    return DwordValue(static_cast<std::uint32_t>(std::get<std::int32_t>(value)));
 }
 
 // Registry texts are the ANSI code page's bytes; JSON is UTF-8. Bytes that are not UTF-8 become

@@ -4,8 +4,6 @@
 #include "settings/parameter_writer.h"
 #include "settings/vb_registry.h"
 
-#include <cstring>
-
 namespace talvex {
 namespace {
 
@@ -49,11 +47,8 @@ std::optional<std::uint32_t> ReadBaseAddress(RegistryApi& registry,
     vbRegistry reader(registry);
     const auto value =
         reader.ReadValue(kHKeyLocalMachine, DriverParametersPath(driverKeyName) + "BaseAddress");
-    if (!value || value->type != kRegDword || value->data.size() != sizeof(std::uint32_t))
-        return std::nullopt;
-    std::uint32_t base = 0;
-    std::memcpy(&base, value->data.data(), sizeof base);
-    if (base == 0) return std::nullopt;
+    const auto base = value ? DwordOf(*value) : std::nullopt;
+    if (base == 0u) return std::nullopt;
     return base;
 }
 

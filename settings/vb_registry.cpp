@@ -101,11 +101,8 @@ bool vbRegistry::WriteDword(RegKey RootName, const std::string& SubKey, std::int
     return Guarded(false, [&] {
         SplitKeyPath(SubKey);
         CreateKeyPath(RootName);
-        const auto bits = static_cast<std::uint32_t>(KeyValue);
-        const std::uint8_t data[4] = {
-            static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-        return Wrote(api_.SetValueEx(CurrentKey, ValueName, kRegDword, data, 4));
+        const RegistryValue value = DwordValue(static_cast<std::uint32_t>(KeyValue));
+        return Wrote(api_.SetValueEx(CurrentKey, ValueName, kRegDword, value.data.data(), 4));
     });
 }
 
@@ -195,15 +192,24 @@ bool vbRegistry::WriteDefaultString(RegKey RootName, const std::string& SubKey,
 
 // A number the driver reads either way: a REG_DWORD, or text such as "3" that another tool wrote.
 // Read as ReadLong reads them, text would give its character codes ("3" is 51).
+std::optional<std::uint32_t> DwordOf(const RegistryValue& value) {
+    const auto& d = value.data;
+    if (value.type != kRegDword || d.size() != 4) return std::nullopt;
+    return d[0] | (std::uint32_t{d[1]} << 8) | (std::uint32_t{d[2]} << 16) |
+           (std::uint32_t{d[3]} << 24);
+}
+
+RegistryValue DwordValue(std::uint32_t number) {
+    return {kRegDword,
+            {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
+}
+
 std::optional<std::int32_t> vbRegistry::ReadNumber(RegKey RootName, const std::string& SubKey) {
     const std::optional<RegistryValue> stored = ReadValue(RootName, SubKey);
     if (!stored) return std::nullopt;
     const std::vector<std::uint8_t>& data = stored->data;
-    if (stored->type == kRegDword && data.size() == 4) {
-        return static_cast<std::int32_t>(data[0] | (std::uint32_t{data[1]} << 8) |
-                                         (std::uint32_t{data[2]} << 16) |
-                                         (std::uint32_t{data[3]} << 24));
-    }
+    if (const auto number = DwordOf(*stored)) return static_cast<std::int32_t>(*number);
     if (stored->type != kRegSz && stored->type != kRegExpandSz) return std::nullopt;
     return ParseInt32(
         WithoutTrailingNuls({reinterpret_cast<const char*>(data.data()), data.size()}));

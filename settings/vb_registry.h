@@ -18,6 +18,11 @@ struct RegistryValue {
     bool operator==(const RegistryValue&) const = default;
 };
 
+// The number of a REG_DWORD of four bytes; nullopt for any other value.
+std::optional<std::uint32_t> DwordOf(const RegistryValue& value);
+// A REG_DWORD holding number, as the registry stores it (little-endian).
+RegistryValue DwordValue(std::uint32_t number);
+
 // A text read by ReadString without the terminators it keeps.
 std::string_view WithoutTrailingNuls(std::string_view text);
 

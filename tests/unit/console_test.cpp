@@ -4,6 +4,7 @@
 #include "console/ctl.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
+#include "tests/doubles/refusing_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,6 @@ namespace {
 
 constexpr char kParameters[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
 constexpr char kCard5[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\5)";
-
-// Refuses to set one named value, as a key the user may read but not change would, midway.
-class RefusingRegistry : public MemoryRegistry {
-  public:
-    std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t count) override {
-        if (name == refuse) return kErrorAccessDenied;
-        return MemoryRegistry::SetValueEx(key, name, type, data, count);
-    }
-    std::string refuse;
-};
 
 class ConsoleTest : public testing::Test {
   protected:
@@ -180,7 +170,7 @@ TEST_F(ConsoleTest, AWriteRefusedMidwayLeavesEveryNamedValueAsItWas) {
     const auto before = Key();
     // The Virtual LAN values go first, then the Advanced ones: TxBuffer fails after three
     // written and one added.
-    registry.refuse = "TxBuffer";
+    registry.refuse = {"TxBuffer"};
     EXPECT_EQ(
         Run({"set", "TxBuffer=8", "VLANID=12", "EnableGVRP=1", "ConnectionType=1", "RxBuffer=64"}),
         kExitWriteRefused);

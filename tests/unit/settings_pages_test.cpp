@@ -3,6 +3,7 @@
 #include "platform/memory/memory_services.h"
 #include "shell/form1.h"
 #include "tests/doubles/memory_form1.h"
+#include "tests/doubles/refusing_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -27,27 +28,6 @@ Stored Dword(std::uint32_t v) {
 Stored Sz(const std::string& bytes) {
     return {kRegSz, {bytes.begin(), bytes.end()}};
 }
-
-// A memory registry that refuses to set the named values: a save that fails midway, with the
-// status refusal or, when refuseByThrowing, by failing with no status at all. refusePutBack
-// names a value whose second set, the putting back, is refused.
-class RefusingRegistry : public MemoryRegistry {
-  public:
-    std::int32_t SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t count) override {
-        sets.push_back(name);
-        if (name == refusePutBack && std::count(sets.begin(), sets.end(), name) > 1)
-            return refusal;
-        if (!refuse.contains(name)) return MemoryRegistry::SetValueEx(key, name, type, data, count);
-        if (refuseByThrowing) throw std::runtime_error("registry failure");
-        return refusal;
-    }
-    std::set<std::string> refuse;
-    std::string refusePutBack;
-    std::int32_t refusal = kErrorAccessDenied;
-    bool refuseByThrowing = false;
-    std::vector<std::string> sets; // names of the values set, in order
-};
 
 class SettingsPages : public testing::Test {
   protected:
@@ -156,8 +136,7 @@ TEST_F(SettingsPages, EachPropertyShowsItsEditorAndValue) {
     EXPECT_EQ(adv.txtAdv_KeyValue.Text(), "16");
     SelectProperty(4);
     EXPECT_TRUE(adv.cbAdv_KeyValue.InFront());
-    const std::vector<std::string> thresholds = {"256", "512", "768", "1024",
-                                                 "Store and Forward"};
+    const std::vector<std::string> thresholds = {"256", "512", "768", "1024", "Store and Forward"};
     ASSERT_EQ(adv.cbAdv_KeyValue.ListCount(), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(adv.cbAdv_KeyValue.List(i), thresholds[i]);
@@ -554,8 +533,8 @@ TEST_F(SettingsPages, AFailedWriteUndoesThePageAndIsSaid) {
     f.cbOK_Click();
     // Nothing is written after the refusal; what was written is put back newest first.
     const std::vector<std::string> sets = {
-        "EnableTagging", "EnableGVRP",     "VLANID",   "ConnectionType", "NetworkAddress",
-        "RxBuffer",      "TxBuffer",       "RxBuffer", "NetworkAddress", "ConnectionType"};
+        "EnableTagging", "EnableGVRP", "VLANID",   "ConnectionType", "NetworkAddress",
+        "RxBuffer",      "TxBuffer",   "RxBuffer", "NetworkAddress", "ConnectionType"};
     EXPECT_EQ(registry.sets, sets);
     EXPECT_EQ(Get("ConnectionType"), Dword(3));
     EXPECT_EQ(Get("NetworkAddress"), Sz(std::string("02004C4F4F50") + '\0'));
