@@ -101,7 +101,9 @@ Var ConsoleWait
 !macro WAIT_FOR_CONSOLE_TOOL un
 Function ${un}WaitForConsoleTool
   InitPluginsDir
+  SetDetailsPrint none
   File "/oname=$PLUGINSDIR\${ACTIONS}" "${BIN_DIR}/${ACTIONS}"
+  SetDetailsPrint both
   retry:
   System::Call '$PLUGINSDIR\${ACTIONS}::TalvexWaitForConsoleTool(w "$INSTDIR", i 0) i .r0 ?u'
   ${If} $0 == "1"
@@ -149,7 +151,8 @@ FunctionEnd
 !macroend
 
 ; The elevated program loads DriverAgent.dll from its folder: only administrators may write there,
-; which a new folder outside Program Files would not ensure (program_folder.cpp).
+; which a new folder outside Program Files would not ensure (program_folder.cpp). The library is
+; unpacked by WaitForConsoleTool, which runs first.
 Function PrepareFolder
   System::Call '$PLUGINSDIR\${ACTIONS}::TalvexPrepareFolder(w "$INSTDIR") i .r0 ?u'
   ${If} $0 == "2"

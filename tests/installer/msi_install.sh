@@ -20,7 +20,6 @@ set -euo pipefail
 msi=$(realpath "$1")
 setup=$(realpath "$2")
 bin=$(realpath "$3")
-build_msi=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../installer" && pwd)/build-msi
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 table() { msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'; } # the rows, tab-separated
@@ -74,12 +73,7 @@ check "with the program's icon" eval 'wine reg query "$msi_key" /v DisplayIcon |
 check "started from the shortcut, the program lists the adapter" start_program
 
 echo "--- a later version while the program runs"
-# The same files, the program marked so that its replacement shows.
-mkdir "$work/bin-1.01"
-cp "$bin/TalvexCfg.exe" "$bin/TalvexCtl.exe" "$bin/DriverAgent.dll" "$bin/TalvexMsiActions.dll" \
-    "$work/bin-1.01/"
-printf 'version 1.01' >>"$work/bin-1.01/TalvexCfg.exe"
-"$build_msi" 1.01 "$work/bin-1.01" "$work/later.msi"
+make_later_package "$bin"
 later_key="$uninstall_root\\$(property "$work/later.msi" ProductCode)"
 wine "$bin/uidriver.exe" gone >"$work/gone.log" 2>&1 &
 gone=$!

@@ -12,7 +12,6 @@ set -euo pipefail
 setup=$(realpath "$1")
 msi=$(realpath "$2")
 bin=$(realpath "$3")
-build_msi=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../installer" && pwd)/build-msi
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 wine reg add 'HKLM\SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters' /v BaseAddress \
@@ -36,13 +35,16 @@ start_tool() {
 tool_passed() { wait_for 60 test -s "$tool_status" && [ "$(cat "$tool_status")" = 0 ]; }
 
 # gives_up WHAT STATUS OPERATION...: the operation, started while the tool has two cycles to go,
-# returns STATUS and changes nothing.
+# returns STATUS and changes nothing. The program's files are dated back first: a file replaced by
+# one of the same content shows by its date.
 gives_up() {
+    touch -d 2000-01-01 "$program_dir"/*
     snapshot before
     start_tool 3
     check "$1 gives up with $2 while the tool runs" exits_with "$2" "${@:3}"
     check "the tool ends by itself and passes" tool_passed
     check "nothing changed" same_as_before "after-$3"
+    check "no file was written" test -z "$(find "$program_dir" -type f -newermt 2000-01-02)"
 }
 # waits WHAT OPERATION...: the operation, started while the tool has one cycle to go, succeeds
 # after it.
@@ -66,12 +68,7 @@ waits "the uninstall" setup_uninstall
 check "the uninstall removed the folder" absent "$program_dir"
 
 echo "--- the package"
-mkdir "$work/bin-1.01"
-cp "$bin/TalvexCfg.exe" "$bin/TalvexCtl.exe" "$bin/DriverAgent.dll" "$bin/TalvexMsiActions.dll" \
-    "$work/bin-1.01/"
-# The files marked so that their replacement shows.
-printf 'version 1.01' | tee -a "$work/bin-1.01/TalvexCfg.exe" >>"$work/bin-1.01/TalvexCtl.exe"
-"$build_msi" 1.01 "$work/bin-1.01" "$work/later.msi"
+make_later_package "$bin"
 check "installs with every feature" wine msiexec /i "$msi" /qn ADDLOCAL=ALL
 gives_up "msiexec /x" 1603 msi_uninstall CONSOLEWAIT=1
 waits "a later version" msi_upgrade
