@@ -3,9 +3,10 @@
 ;
 ; Installs for all users into the 64-bit Program Files, with a Start-menu shortcut, an optional
 ; logon task and the optional simulated hardware library. Silent use:
-;   TalvexSetup.exe /S [/NOLOGON] [/DEMOHARDWARE] [/D=<folder>]
-;   Uninstall.exe /S
-; Exit codes: 0 done, 1 cancelled, 2 aborted (e.g. the program could not be closed),
+;   TalvexSetup.exe /S [/NOLOGON] [/DEMOHARDWARE] [/CONSOLEWAIT=<seconds>] [/D=<folder>]
+;   Uninstall.exe /S [/CONSOLEWAIT=<seconds>]
+; Exit codes: 0 done, 1 cancelled, 2 aborted, the installation left as it was (the program could
+; not be closed, the console tool kept running, the folder's permissions could not be set),
 ; 3 installed but the logon task could not be registered, 740 not run as an administrator,
 ; 1638 the program's Windows Installer package is installed (talvex.wxs).
 Unicode true
@@ -25,6 +26,9 @@ SetCompressor /SOLID lzma
 !define EXE "TalvexCfg.exe"
 !define CONSOLE_TOOL "TalvexCtl.exe"
 !define LIBRARY "DriverAgent.dll"
+; The checks both installers make on the program's folder (installer/program_folder.cpp): the
+; Windows Installer package's custom actions, called here through the System plugin.
+!define ACTIONS "TalvexMsiActions.dll"
 !define UNINSTALLER "Uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TalvexAdapterConfiguration"
 !define TASK_NAME "${PRODUCT}"
@@ -77,6 +81,90 @@ ${StrRep}
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; How long a running console tool is waited for, in seconds (/CONSOLEWAIT=).
+Var ConsoleWait
+
+!macro READ_CONSOLE_WAIT
+  StrCpy $ConsoleWait 60
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/CONSOLEWAIT=" $R1
+  ${IfNot} ${Errors}
+    IntOp $ConsoleWait $R1 + 0
+  ${EndIf}
+!macroend
+
+; A console tool started from the folder (a nightly diag, a show in a script) holds the files, and
+; during a diag the adapter suspended: it is never ended from here. Setup waits for it, then gives
+; up before changing anything: silently after $ConsoleWait seconds, with a user by asking to retry.
+; A library that does not load answers "error", which is not "0".
+!macro WAIT_FOR_CONSOLE_TOOL un
+Function ${un}WaitForConsoleTool
+  InitPluginsDir
+  SetDetailsPrint none
+  File "/oname=$PLUGINSDIR\${ACTIONS}" "${BIN_DIR}/${ACTIONS}"
+  SetDetailsPrint both
+  retry:
+  System::Call '$PLUGINSDIR\${ACTIONS}::TalvexWaitForConsoleTool(w "$INSTDIR", i 0) i .r0 ?u'
+  ${If} $0 == "1"
+    DetailPrint "Waiting up to $ConsoleWait s for ${CONSOLE_TOOL} to end..."
+    System::Call '$PLUGINSDIR\${ACTIONS}::TalvexWaitForConsoleTool(w "$INSTDIR", i $ConsoleWait) i .r0 ?u'
+  ${EndIf}
+  ${If} $0 == "0"
+    Return
+  ${EndIf}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${CONSOLE_TOOL} is running from $INSTDIR (a diagnostic run or a script). Let it end, then choose Retry." /SD IDCANCEL IDRETRY retry
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+!macroend
+!insertmacro WAIT_FOR_CONSOLE_TOOL ""
+!insertmacro WAIT_FOR_CONSOLE_TOOL "un."
+
+; A file that is in use (a console tool started after the wait above) is neither replaced nor
+; removed silently: setup waits for the tool once more and tries again, or gives up.
+!macro WRITE_FILE NAME
+  ClearErrors
+  File "${BIN_DIR}/${NAME}"
+  ${If} ${Errors}
+    Call WaitForConsoleTool
+    ClearErrors
+    File "${BIN_DIR}/${NAME}"
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "${NAME} could not be written to $INSTDIR." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+!macroend
+!macro REMOVE_FILE NAME
+  Delete "$INSTDIR\${NAME}"
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    Call un.WaitForConsoleTool
+    Delete "$INSTDIR\${NAME}"
+    ${If} ${FileExists} "$INSTDIR\${NAME}"
+      MessageBox MB_OK|MB_ICONSTOP "${NAME} could not be removed from $INSTDIR." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; The elevated program loads DriverAgent.dll from its folder: only administrators may write there,
+; which a new folder outside Program Files would not ensure (program_folder.cpp). The library is
+; unpacked by WaitForConsoleTool, which runs first.
+Function PrepareFolder
+  System::Call '$PLUGINSDIR\${ACTIONS}::TalvexPrepareFolder(w "$INSTDIR") i .r0 ?u'
+  ${If} $0 == "2"
+    DetailPrint "$INSTDIR existed and holds no earlier installation: its permissions are left as they are."
+  ${ElseIf} $0 != "0"
+  ${AndIf} $0 != "1"
+    MessageBox MB_OK|MB_ICONSTOP "The permissions of $INSTDIR could not be set." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+FunctionEnd
+
 ; Ends a running copy of the program the way its close button does, and deletes its exe as soon as
 ; Windows lets it go (an exe that is running can be neither replaced nor removed). Silently the setup gives
 ; up after ten seconds; with a user it asks to close the program and try again.
@@ -117,16 +205,21 @@ FunctionEnd
 
 Function un.onInit
   !insertmacro REQUIRE_ADMIN
+  !insertmacro READ_CONSOLE_WAIT
   SetRegView 64
   SetShellVarContext all
 FunctionEnd
 
+; Everything that can refuse comes before the first change.
 Section "${PRODUCT}" SecProgram
   SectionIn RO
+  Call WaitForConsoleTool
+  Call PrepareFolder
   Call CloseAndDeleteProgram
   SetOutPath "$INSTDIR"
-  File "${BIN_DIR}/${EXE}"
-  File "${BIN_DIR}/${CONSOLE_TOOL}"
+  SetOverwrite try
+  !insertmacro WRITE_FILE "${EXE}"
+  !insertmacro WRITE_FILE "${CONSOLE_TOOL}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 SW_SHOWNORMAL "" "Configure the Fast Ethernet adapter"
 
@@ -170,7 +263,7 @@ SectionEnd
 
 Section /o "Demo hardware" SecDemoHardware
   SetOutPath "$INSTDIR"
-  File "${BIN_DIR}/${LIBRARY}"
+  !insertmacro WRITE_FILE "${LIBRARY}"
 SectionEnd
 
 ; A component left out when installing over an earlier installation is removed, so that what is
@@ -200,6 +293,7 @@ Function .onInit
   ${EndIf}
   SetRegView 64
   SetShellVarContext all
+  !insertmacro READ_CONSOLE_WAIT
   ; Silent installs choose their components on the command line.
   ${GetParameters} $R0
   ClearErrors
@@ -220,15 +314,20 @@ FunctionEnd
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDemoHardware} "A simulated adapter for the diagnostics, for trying the program out. Leave it off on machines with the real adapter."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
-; Removes exactly what the setup put in place; the folder goes only when it is left empty.
+; Removes exactly what the setup put in place; the folder goes only when it is left empty, and says
+; so when it is not (files someone else put there).
 Section "Uninstall"
+  Call un.WaitForConsoleTool
   Call un.CloseAndDeleteProgram
   nsExec::Exec '"$SYSDIR\schtasks.exe" /delete /f /tn "${TASK_NAME}"'
   Pop $0
   Delete "${SHORTCUT}"
-  Delete "$INSTDIR\${LIBRARY}"
-  Delete "$INSTDIR\${CONSOLE_TOOL}"
+  !insertmacro REMOVE_FILE "${LIBRARY}"
+  !insertmacro REMOVE_FILE "${CONSOLE_TOOL}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
+  ${If} ${FileExists} "$INSTDIR\*.*"
+    MessageBox MB_OK|MB_ICONINFORMATION "$INSTDIR holds files that setup did not install, and was left in place." /SD IDOK
+  ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -82,6 +82,17 @@ seed_adapter_and_snapshot() {
     snapshot before
 }
 
+# Version 1.01 of the package, from the packed files in the folder given, in $work/later.msi; its
+# files are in $work/bin-1.01, TalvexCfg.exe and TalvexCtl.exe marked so that their replacement
+# shows.
+make_later_package() {
+    mkdir "$work/bin-1.01"
+    cp "$1/TalvexCfg.exe" "$1/TalvexCtl.exe" "$1/DriverAgent.dll" "$1/TalvexMsiActions.dll" \
+        "$work/bin-1.01/"
+    printf 'version 1.01' | tee -a "$work/bin-1.01/TalvexCfg.exe" >>"$work/bin-1.01/TalvexCtl.exe"
+    "$here/../../installer/build-msi" 1.01 "$work/bin-1.01" "$work/later.msi"
+}
+
 finish() {
     [ "$failures" -eq 0 ] || { echo "$1: $failures check(s) failed"; exit 1; }
     echo "$1: passed"

@@ -11,13 +11,15 @@
 #     HKLM\Software as they were before the install;
 #  5. ADDLOCAL and REMOVE install and remove exactly the features named;
 #  6. a logon task that cannot be registered fails the install, which is rolled back;
-#  7. the package and the NSIS setup program each refuse to install over the other.
+#  7. the package and the NSIS setup program each refuse to install over the other;
+#  8. installed into a folder of its own choosing, the package gives that folder the program's
+#     permissions, and a feature change that removes the logon task and then fails registers the
+#     task again, for the program in that folder.
 # Usage: msi_install.sh <package.msi> <TalvexSetup.exe> <bin folder: the packed files, uidriver.exe>
 set -euo pipefail
 msi=$(realpath "$1")
 setup=$(realpath "$2")
 bin=$(realpath "$3")
-build_msi=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../installer" && pwd)/build-msi
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 table() { msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'; } # the rows, tab-separated
@@ -37,6 +39,14 @@ check "every component belongs to a feature" test \
     "$(table "$msi" Component | cut -f1 | sort)" = "$(table "$msi" FeatureComponents | cut -f2 | sort -u)"
 check "the key paths name existing files" test "$(table "$msi" Component | cut -f6 | sort)" = \
     "$(table "$msi" File | cut -f1 | sort)"
+# A rollback action runs only when the install fails: type bits 0x400 (in script) and 0x100.
+rollback_actions() {
+    table "$msi" CustomAction | while IFS=$'\t' read -r action type _; do
+        (((type & 0x500) == 0x500)) && echo "$action"
+    done | sort | tr '\n' ' '
+}
+check "the rollback actions are rollback actions" \
+    test "$(rollback_actions)" = "RestoreLogonTask RollbackLogonTask UndoPrepareInstallDir "
 
 msiexec() { wine msiexec "$@"; }
 entries() { # the Apps & Features entries of the program
@@ -63,12 +73,7 @@ check "with the program's icon" eval 'wine reg query "$msi_key" /v DisplayIcon |
 check "started from the shortcut, the program lists the adapter" start_program
 
 echo "--- a later version while the program runs"
-# The same files, the program marked so that its replacement shows.
-mkdir "$work/bin-1.01"
-cp "$bin/TalvexCfg.exe" "$bin/TalvexCtl.exe" "$bin/DriverAgent.dll" "$bin/TalvexMsiActions.dll" \
-    "$work/bin-1.01/"
-printf 'version 1.01' >>"$work/bin-1.01/TalvexCfg.exe"
-"$build_msi" 1.01 "$work/bin-1.01" "$work/later.msi"
+make_later_package "$bin"
 later_key="$uninstall_root\\$(property "$work/later.msi" ProductCode)"
 wine "$bin/uidriver.exe" gone >"$work/gone.log" 2>&1 &
 gone=$!
@@ -103,10 +108,22 @@ check "and no logon task" absent "$task"
 check "it uninstalls" msiexec /x "$msi" /qn
 check "nothing is left" same_as_before after-features
 
+# The stand-in for schtasks.exe (schtasks_standin.cpp), used where the override names it: it
+# keeps the tasks it registers, with their XML, in $standin.
+standin=$work/schtasks
+mkdir -p "$standin"
+cp "$bin/schtasks_standin.exe" "$drive/windows/system32/schtasks.exe"
+with_standin() {
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;schtasks.exe=n" TALVEX_SCHTASKS_DIR=$(winepath -w "$standin") "$@"
+}
+standin_task="$standin/tasks/Talvex Adapter Configuration"
+task_command() { iconv -f UTF-16 -t UTF-8 "$standin_task" | grep -o '<Command>.*</Command>'; }
+
 echo "--- a logon task that cannot be registered"
-check "the install fails with 1603" eval \
-    'WINEDLLOVERRIDES="$WINEDLLOVERRIDES;schtasks.exe=d" exits_with 1603 msiexec /i "$msi" /qn'
+touch "$standin/fail-create"
+check "the install fails with 1603" with_standin exits_with 1603 msiexec /i "$msi" /qn
 check "and is rolled back" same_as_before after-failed-task
+rm "$standin/fail-create"
 
 echo "--- the NSIS setup program and the package"
 check "the setup program installs" wine "$setup" /S
@@ -121,5 +138,22 @@ check "and leaves one entry, the package's" \
     eval 'key_absent "$uninstall_key" && key_present "$msi_key" && [ "$(entries)" -eq 1 ]'
 check "the package uninstalls" msiexec /x "$msi" /qn
 check "nothing is left" same_as_before after-both
+
+echo "--- a folder of its own, and a feature change that fails"
+custom_dir='C:\Tools\Talvex'
+custom=$drive/Tools/Talvex
+check "install into $custom_dir" with_standin msiexec /i "$msi" /qn "INSTALLDIR=$custom_dir\\"
+check "the folder has the program's permissions" wine "$bin/acl_probe.exe" "$custom_dir"
+check "the logon task starts the program there" \
+    test "$(task_command)" = "<Command>\"$custom_dir\\TalvexCfg.exe\"</Command>"
+# A folder where DriverAgent.dll goes makes the install of the demo hardware fail, after the
+# removal of the logon task.
+mkdir "$custom/DriverAgent.dll"
+check "REMOVE=LogonStart with a demo hardware install that fails gives 1603" \
+    with_standin exits_with 1603 msiexec /i "$msi" /qn REMOVE=LogonStart ADDLOCAL=DemoHardware
+check "the logon task is registered again, for the program there" \
+    test "$(task_command)" = "<Command>\"$custom_dir\\TalvexCfg.exe\"</Command>"
+# Wine's rollback of a change to an installed product drops the product's registration (Windows
+# restores it): this case comes last.
 
 finish installer.msi

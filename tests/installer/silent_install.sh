@@ -5,9 +5,9 @@
 #  2. the program started from the shortcut finds the adapter;
 #  3. the uninstaller, run while the program runs, closes it and removes everything: the prefix's
 #     files and HKLM\Software are as they were before the install;
-#  4. an install into a folder with an ampersand and the demo hardware, then one without the
-#     logon task and the demo hardware, which goes into the same folder, leave only what was
-#     chosen last; its uninstall again restores the prefix.
+#  4. an install into a folder with an ampersand and the demo hardware, which gets the program's
+#     permissions, then one without the logon task and the demo hardware, which goes into the same
+#     folder, leave only what was chosen last; its uninstall again restores the prefix.
 # Usage: silent_install.sh <TalvexSetup.exe> <folder with uidriver.exe>
 set -euo pipefail
 setup=$(realpath "$1")
@@ -50,6 +50,7 @@ custom_dir='C:\Admin&Tools'
 custom=$drive/Admin\&Tools
 check "install with the demo hardware into '$custom_dir'" wine "$setup" /S /DEMOHARDWARE "/D=$custom_dir"
 check "the demo hardware library is installed" test -f "$custom/DriverAgent.dll"
+check "the folder it made has the program's permissions" wine "$bin/acl_probe.exe" "$custom_dir"
 check "the logon task is registered for that folder" test -f "$task"
 check "install again without the logon task and the demo hardware" wine "$setup" /S /NOLOGON
 check "the second install goes to the first one's folder" test -f "$custom/TalvexCfg.exe"
