@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace talvex {
 
@@ -106,7 +107,11 @@ class Form1 {
     bool FindAdapter();
     void HideWindow();
     void LoadSettingsPages();
+    void LoadAdvancedPage();
+    void LoadVlanPage();
+    void RefreshUneditedPages();
     void TellSaveFailures(const std::string& pages, const SaveResult& failure);
+    void TellKeptOutsideChanges(const std::vector<std::string>& labels);
 
     bool adapterFound_ = false;
     bool loaded_ = false;
