@@ -8,8 +8,6 @@ namespace talvex {
 
 namespace {
 
-constexpr unsigned kEwxReboot = 2; // restart, without forcing applications to close
-
 std::string WhyWriteFailed(std::int32_t error) {
     if (error == kErrorAccessDenied)
         return "Windows denied access to the driver's settings. Changing them needs an "
@@ -48,16 +46,6 @@ void Form1::cbOK_Click() {
         RequestRestart(services_);
         c_.window->Unload();
     }
-}
-
-bool RequestRestart(Services& services) {
-    services.EnableShutdownPrivilege();
-    const std::int32_t refused = services.ExitWindowsEx(kEwxReboot, 0);
-    if (refused)
-        services.MsgBox("Windows did not restart (error " + std::to_string(refused) +
-                            "). The new settings take effect when you restart Windows yourself.",
-                        kAppTitle, MsgBoxStyle::InformationOk);
-    return refused == 0;
 }
 
 void Form1::TellSaveFailures(const std::string& pages, const SaveResult& failure) {
