@@ -3,12 +3,12 @@
 #include "diag/open_hardware.h"
 #include "diag/runner.h"
 #include "hardware/driver_agent.h"
+#include "platform/product.h"
 
 namespace talvex {
 
 namespace {
 
-constexpr char kTitle[] = "Talvex Adapter Configuration";
 constexpr int kItemCount = kDiagItemCount;
 
 } // namespace
@@ -29,12 +29,12 @@ void DiagPage::Load() {
 void DiagPage::cbStartBasicDiagTest_Click() {
     if (running_) return;
     bStopDiagTest = false;
-    if (services_.MsgBox(kDiagWarning, kTitle, MsgBoxStyle::ExclamationYesNo) != MsgBoxResult::Yes)
+    if (services_.MsgBox(kDiagWarning, kAppTitle, MsgBoxStyle::ExclamationYesNo) != MsgBoxResult::Yes)
         return;
     // One program at a time drives the hardware: the console tool may be running the tests.
     const HardwareMark mark(services_);
     if (!mark) {
-        services_.MsgBox(kHardwareBusy, kTitle, MsgBoxStyle::InformationOk);
+        services_.MsgBox(kHardwareBusy, kAppTitle, MsgBoxStyle::InformationOk);
         return;
     }
     if (!OpenDiagHardware(services_, registry_, driverKeyName_, currentAdapter_)) return;

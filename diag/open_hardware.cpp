@@ -1,20 +1,16 @@
 #include "diag/open_hardware.h"
 
 #include "hardware/driver_agent.h"
+#include "platform/product.h"
 #include "settings/parameter_writer.h"
 #include "settings/vb_registry.h"
 
 namespace talvex {
-namespace {
-
-constexpr char kTitle[] = "Talvex Adapter Configuration";
-
-} // namespace
 
 bool OpenDiagHardware(Services& services, RegistryApi& registry, const std::string& driverKeyName,
                       std::int16_t adapter) {
     if (!services.LoadDriverAgent()) {
-        services.MsgBox(kDriverAgentNotLoaded, kTitle, MsgBoxStyle::CriticalOk);
+        services.MsgBox(kDriverAgentNotLoaded, kAppTitle, MsgBoxStyle::CriticalOk);
         return false;
     }
     const auto base = ReadBaseAddress(registry, driverKeyName);
@@ -31,12 +27,12 @@ bool OpenDiagHardware(Services& services, RegistryApi& registry, const std::stri
     case AdapterAccess::Open: return true;
     case AdapterAccess::NoLibrary:
     case AdapterAccess::LibraryNotReady:
-        services.MsgBox(kDriverAgentNotLoaded, kTitle, MsgBoxStyle::CriticalOk);
+        services.MsgBox(kDriverAgentNotLoaded, kAppTitle, MsgBoxStyle::CriticalOk);
         return false;
     case AdapterAccess::NoDevice:
     case AdapterAccess::NoIoRange: break;
     }
-    services.MsgBox(kDiagComponentFailed, kTitle, MsgBoxStyle::CriticalOk);
+    services.MsgBox(kDiagComponentFailed, kAppTitle, MsgBoxStyle::CriticalOk);
     return false;
 }
 

@@ -25,8 +25,7 @@ enum ControlId : int {
     kIdFrmSupport,
     kIdFrmDiag,
     kIdImgAdapter,
-    kIdMnuShowHide = 200,
-    kIdMnuExit,
+    kIdFirstMenuItem = 200, // then one id per entry of kTrayMenu
 };
 
 constexpr int kClientWidth = 5760;  // twips
@@ -156,10 +155,14 @@ void Form1Window::BuildControls() {
 void Form1Window::CreateMenu() {
     menu_.reset(CreatePopupMenu());
     popup_ = menu_.get();
-    AppendMenuA(popup_, MF_STRING, kIdMnuShowHide, "Hide Window");
-    AppendMenuA(popup_, MF_SEPARATOR, 0, "-");
-    AppendMenuA(popup_, MF_STRING, kIdMnuExit, "Exit");
-    mnuShowHide_ = std::make_unique<Win32MenuItem>(popup_, kIdMnuShowHide);
+    for (std::size_t i = 0; i < std::size(kTrayMenu); ++i) {
+        const TrayMenuEntry& entry = kTrayMenu[i];
+        const int id = kIdFirstMenuItem + static_cast<int>(i);
+        AppendMenuA(popup_, entry.click ? MF_STRING : MF_SEPARATOR, entry.click ? id : 0,
+                    entry.caption);
+        if (entry.click == &Form1::mnuShowHide_Click)
+            mnuShowHide_ = std::make_unique<Win32MenuItem>(popup_, id);
+    }
 }
 
 Form1Controls Form1Window::Controls() {
@@ -271,10 +274,10 @@ void Form1Window::OnCommand(int id, int code) {
         form_->cbOK_Click();
     else if (id == kIdCancel && code == BN_CLICKED)
         form_->cbCancel_Click();
-    else if (id == kIdMnuShowHide && code == 0)
-        form_->mnuShowHide_Click();
-    else if (id == kIdMnuExit && code == 0)
-        form_->mnuExit_Click();
+    else if (const auto entry = static_cast<std::size_t>(id - kIdFirstMenuItem);
+             code == 0 && id >= kIdFirstMenuItem && entry < std::size(kTrayMenu) &&
+             kTrayMenu[entry].click)
+        (form_->*kTrayMenu[entry].click)();
 }
 
 LRESULT Form1Window::OnNotify(const NMHDR& header) {

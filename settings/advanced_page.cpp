@@ -17,6 +17,11 @@ constexpr Param kRowParameters[] = {Param::ConnectionType, Param::NetworkAddress
 
 } // namespace
 
+AdvancedPage::AdvancedPage(const AdvancedControls& controls, Services& services,
+                           RegistryApi& registry, const std::string& driverKeyName)
+    : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
+      loaded_({std::begin(kRowParameters), std::end(kRowParameters)}) {}
+
 void AdvancedPage::InitAdvancedLists() {
     ConnectionTypeNames.clear();
     for (const ListEntry& entry : Parameter(Param::ConnectionType).entries)
@@ -33,22 +38,43 @@ void AdvancedPage::InitAdvancedLists() {
     c_.cbAdv_KeyValue->SetListIndex(0);
 }
 
-// Read as the console tool reads them (ReadAdvancedValues). A missing value is remembered as
-// missing, so that OK does not store the placeholder it shows in the driver's key.
+// Read as the console tool reads them (ReadParameters). What the key held is remembered, so that
+// OK neither stores a placeholder it shows for a missing value nor undoes another program's change.
 void AdvancedPage::LoadAdvancedSettings() {
-    const AdvancedValues read = ReadAdvancedValues(registry_, driverKeyName_);
-    AdvConnectionType = read.connectionType;
-    AdvNetworkAddress = read.networkAddress;
-    AdvRxBuffer = read.rxBuffer;
-    AdvTxBuffer = read.txBuffer;
-    AdvThresholdIndex = read.thresholdIndex;
-    storedThreshold_ = read.storedThreshold;
-    loaded_.Loaded(read.stored, Kept());
+    const ParameterReadings read = ReadParameters(registry_, driverKeyName_);
+    const auto number = [&](Param param) { return std::get<std::int32_t>(Reading(read, param).value); };
+    AdvConnectionType = number(Param::ConnectionType);
+    AdvNetworkAddress = std::get<std::string>(Reading(read, Param::NetworkAddress).value);
+    AdvRxBuffer = number(Param::RxBuffer);
+    AdvTxBuffer = number(Param::TxBuffer);
+    // A stored number with no entry selects none, and so does a missing one: the list shows
+    // what the key holds.
+    const ParameterReading& threshold = Reading(read, Param::TxStartThreshold);
+    storedThreshold_ = threshold.held ? std::optional(number(Param::TxStartThreshold)) : std::nullopt;
+    AdvThresholdIndex = ListIndexOf(Parameter(Param::TxStartThreshold), number(Param::TxStartThreshold));
+    loaded_.Loaded(read, Kept());
 }
 
-LoadedValues<AdvancedPage::kRows>::Shown AdvancedPage::Kept() const {
-    return {std::to_string(AdvConnectionType), AdvNetworkAddress, std::to_string(AdvRxBuffer),
-            std::to_string(AdvTxBuffer), std::to_string(AdvThresholdIndex)};
+// The address as shown, up to its first NUL, which is also all that save writes of it.
+LoadedParameters::Shown AdvancedPage::Kept() const {
+    return {std::to_string(AdvConnectionType), AdvNetworkAddress.substr(0, AdvNetworkAddress.find('\0')),
+            std::to_string(AdvRxBuffer), std::to_string(AdvTxBuffer),
+            std::to_string(AdvThresholdIndex)};
+}
+
+bool AdvancedPage::Edited() const {
+    return loaded_.Edited(Kept());
+}
+
+bool AdvancedPage::ChangedSince(const ParameterReadings& now) const {
+    return loaded_.ChangedSince(now);
+}
+
+// The entry picked, or a stored number the list has no entry for, written back as it was.
+std::optional<std::int32_t> AdvancedPage::ThresholdToWrite() const {
+    const bool listed =
+        AdvThresholdIndex >= 0 && AdvThresholdIndex < static_cast<int>(ThresholdValues.size());
+    return listed ? std::optional(ThresholdValues[AdvThresholdIndex]) : storedThreshold_;
 }
 
 // All or nothing: a buffer count that isn't a number stops the save before anything is
@@ -66,26 +92,25 @@ SaveResult AdvancedPage::SaveAdvancedSettings() {
     }
 
     const auto kept = Kept();
+    const auto plan = loaded_.PlanSave(kept, ReadParameters(registry_, driverKeyName_));
     ParameterWriter writer(registry_);
-    const auto write = [&](Row row, const ParameterValue& value) {
-        WriteParameter(writer, driverKeyName_, Parameter(kRowParameters[row]), value);
+    const auto write = [&](Row row, const std::optional<ParameterValue>& value) {
+        if (plan.write[row] && value)
+            WriteParameter(writer, driverKeyName_, Parameter(kRowParameters[row]), *value);
     };
-    const auto shouldWrite = [&](Row row) { return loaded_.ShouldWrite(row, kept); };
-    if (shouldWrite(kConnectionType)) write(kConnectionType, AdvConnectionType);
+    write(kConnectionType, AdvConnectionType);
     // Up to the first NUL, with the one terminator the write adds: read and written back any
     // number of times, the value keeps its bytes.
-    if (shouldWrite(kNetworkAddress)) write(kNetworkAddress, AdvNetworkAddress);
-    if (shouldWrite(kRxBuffer)) write(kRxBuffer, AdvRxBuffer);
-    if (shouldWrite(kTxBuffer)) write(kTxBuffer, AdvTxBuffer);
-    const bool thresholdListed =
-        AdvThresholdIndex >= 0 && AdvThresholdIndex < static_cast<int>(ThresholdValues.size());
-    if (thresholdListed && shouldWrite(kThreshold))
-        write(kThreshold, ThresholdValues[AdvThresholdIndex]);
-    else if (!thresholdListed && storedThreshold_)
-        write(kThreshold, *storedThreshold_);
+    write(kNetworkAddress, AdvNetworkAddress);
+    write(kRxBuffer, AdvRxBuffer);
+    write(kTxBuffer, AdvTxBuffer);
+    const auto threshold = ThresholdToWrite();
+    write(kThreshold, threshold ? std::optional<ParameterValue>(*threshold) : std::nullopt);
 
-    const SaveResult result = writer.Finish();
-    if (result.outcome == SaveResult::Written) loaded_.Saved(kept);
+    SaveResult result = writer.Finish();
+    if (result.outcome != SaveResult::Written) return result;
+    loaded_.Saved(plan, kept, ReadParameters(registry_, driverKeyName_));
+    result.keptOutside = plan.keptOutside;
     return result;
 }
 

@@ -4,7 +4,7 @@
 #include "platform/controls.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
-#include "settings/parameter_writer.h"
+#include "settings/loaded_parameters.h"
 #include "settings/save_result.h"
 
 #include <array>
@@ -25,8 +25,7 @@ class AdvancedPage {
   public:
     // driverKeyName is Form1's: set by discovery before the page first loads.
     AdvancedPage(const AdvancedControls& controls, Services& services, RegistryApi& registry,
-                 const std::string& driverKeyName)
-        : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName) {}
+                 const std::string& driverKeyName);
 
     void InitAdvancedLists();
     void LoadAdvancedSettings();
@@ -37,6 +36,10 @@ class AdvancedPage {
     void FillThresholdList();
     // Selects the first property, which runs the property list's click behaviour.
     void SelectFirstProperty();
+    // Whether the kept values differ from what the page loaded or last saved.
+    bool Edited() const;
+    // Whether the driver's key holds other values than the page loaded or last saved.
+    bool ChangedSince(const ParameterReadings& now) const;
 
     // Event handlers.
     void lstAdv_AdaptInfo_Click();
@@ -61,14 +64,15 @@ class AdvancedPage {
 
     std::int32_t* BufferOfRow(int row);
     void ShowInValueList(void (AdvancedPage::*fill)(), std::int32_t index);
-    LoadedValues<kRows>::Shown Kept() const;
+    LoadedParameters::Shown Kept() const;
+    std::optional<std::int32_t> ThresholdToWrite() const;
 
     AdvancedControls c_;
     Services& services_;
     RegistryApi& registry_;
     const std::string& driverKeyName_;
 
-    LoadedValues<kRows> loaded_;
+    LoadedParameters loaded_;
     std::optional<std::int32_t> storedThreshold_;
 };
 

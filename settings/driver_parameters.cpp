@@ -166,59 +166,85 @@ void WriteParameter(ParameterWriter& writer, const std::string& driverKeyName,
         writer.WriteDword(subKey, std::get<std::int32_t>(value));
 }
 
-AdvancedValues ReadAdvancedValues(RegistryApi& api, const std::string& driverKeyName) {
+namespace {
+
+bool IsText(const RegistryValue& value) {
+    return value.type == kRegSz || value.type == kRegExpandSz;
+}
+
+// The per-kind rules of reading. A number is taken from a REG_DWORD or from decimal text that
+// another tool wrote; a missing or unreadable one reads as 0. The address is kept as read,
+// terminator included: the text box shows it up to the NUL and save writes only that much. An
+// address stored as anything but text (a DWORD, binary bytes) shows as read but is not held:
+// rewritten as text up to its first NUL it would lose its bytes.
+ParameterReading ReadParameter(const DriverParameter& parameter,
+                               std::optional<RegistryValue> stored) {
+    ParameterReading reading{std::move(stored), std::int32_t{0}, false, {}};
+    const auto& value = reading.stored;
+    if (parameter.kind == ParameterKind::Text) {
+        reading.value = value ? std::string(value->data.begin(), value->data.end()) : kNoValue;
+        reading.held = value && IsText(*value);
+    } else {
+        const auto number = value ? NumberOf(*value) : std::nullopt;
+        const std::int32_t read = number.value_or(0);
+        reading.value = parameter.kind == ParameterKind::Flag ? CheckState(read) : read;
+        reading.held = number.has_value();
+    }
+    // A missing threshold is 0, which no entry stores: the list selects none, as for 2048.
+    reading.shown = ShownText(parameter, reading.value);
+    return reading;
+}
+
+std::int32_t NumberIn(const ParameterReadings& readings, Param param) {
+    return std::get<std::int32_t>(Reading(readings, param).value);
+}
+
+} // namespace
+
+// One read per value: the stored type and bytes, from which the page's value follows.
+ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName) {
     vbRegistry registry(api);
     const std::string P = DriverParametersPath(driverKeyName);
+    ParameterReadings readings;
+    for (std::size_t i = 0; i < kParamCount; ++i)
+        readings[i] = ReadParameter(kParameters[i],
+                                    registry.ReadValue(kHKeyLocalMachine, P + kParameters[i].valueName));
+    return readings;
+}
+
+// The whole stored number is compared: 65792 is not 256 in disguise.
+int ListIndexOf(const DriverParameter& parameter, std::int32_t stored) {
+    const auto& entries = parameter.entries;
+    const auto match = std::find_if(entries.begin(), entries.end(),
+                                    [&](const ListEntry& entry) { return entry.stored == stored; });
+    return match == entries.end() ? -1 : static_cast<int>(match - entries.begin());
+}
+
+AdvancedValues ReadAdvancedValues(RegistryApi& api, const std::string& driverKeyName) {
+    const ParameterReadings read = ReadParameters(api, driverKeyName);
+    const auto held = [&](Param param) { return Reading(read, param).held; };
     AdvancedValues values;
-
-    const auto connectionType = registry.ReadNumber(kHKeyLocalMachine, P + "ConnectionType");
-    values.connectionType = connectionType.value_or(0);
-
-    // Kept as read, terminator included; the text box shows it up to the NUL, and save writes
-    // only that much. A stored text reads with its terminator, so only a missing value reads
-    // as the bare default.
-    values.networkAddress = registry.ReadString(kHKeyLocalMachine, P + "NetworkAddress", kNoValue);
-    // An address another tool stored as anything but text (a DWORD, binary bytes) shows as read
-    // but counts as missing: rewritten as text up to its first NUL it would lose its bytes, so
-    // it is written only once the user changed it.
-    const auto address = registry.ReadValue(kHKeyLocalMachine, P + "NetworkAddress");
-    const bool addressStored = values.networkAddress != kNoValue && address &&
-                               (address->type == kRegSz || address->type == kRegExpandSz);
-
-    const auto rx = registry.ReadNumber(kHKeyLocalMachine, P + "RxBuffer");
-    const auto tx = registry.ReadNumber(kHKeyLocalMachine, P + "TxBuffer");
-    values.rxBuffer = rx.value_or(0);
-    values.txBuffer = tx.value_or(0);
-
-    // The whole stored number is compared: 65792 is not 256 in disguise. A stored number with
-    // no entry selects none, and so does a missing one: the list shows what the key holds.
-    values.storedThreshold = registry.ReadNumber(kHKeyLocalMachine, P + "TxStartThreshold");
-    if (values.storedThreshold) {
-        const auto match =
-            std::find_if(kThresholds, std::end(kThresholds), [&](const ListEntry& entry) {
-                return entry.stored == *values.storedThreshold;
-            });
-        if (match != std::end(kThresholds))
-            values.thresholdIndex = static_cast<std::int32_t>(match - kThresholds);
+    values.connectionType = NumberIn(read, Param::ConnectionType);
+    values.networkAddress = std::get<std::string>(Reading(read, Param::NetworkAddress).value);
+    values.rxBuffer = NumberIn(read, Param::RxBuffer);
+    values.txBuffer = NumberIn(read, Param::TxBuffer);
+    if (held(Param::TxStartThreshold)) {
+        values.storedThreshold = NumberIn(read, Param::TxStartThreshold);
+        values.thresholdIndex =
+            ListIndexOf(Parameter(Param::TxStartThreshold), *values.storedThreshold);
     }
-
-    values.stored = {connectionType.has_value(), addressStored, rx.has_value(), tx.has_value(),
-                     values.storedThreshold.has_value()};
+    values.stored = {held(Param::ConnectionType), held(Param::NetworkAddress),
+                     held(Param::RxBuffer), held(Param::TxBuffer), held(Param::TxStartThreshold)};
     return values;
 }
 
-// A missing flag reads as unchecked, a missing VLAN ID as 0. Numbers stored as decimal text
-// read as the number they say.
 VlanValues ReadVlanValues(RegistryApi& api, const std::string& driverKeyName) {
-    vbRegistry registry(api);
-    const std::string P = DriverParametersPath(driverKeyName);
-    const auto tagging = registry.ReadNumber(kHKeyLocalMachine, P + "EnableTagging");
-    const auto gvrp = registry.ReadNumber(kHKeyLocalMachine, P + "EnableGVRP");
-    const auto id = registry.ReadNumber(kHKeyLocalMachine, P + "VLANID");
-    return {CheckState(tagging.value_or(0)),
-            CheckState(gvrp.value_or(0)),
-            id.value_or(0),
-            {tagging.has_value(), gvrp.has_value(), id.has_value()}};
+    const ParameterReadings read = ReadParameters(api, driverKeyName);
+    const auto held = [&](Param param) { return Reading(read, param).held; };
+    return {NumberIn(read, Param::EnableTagging),
+            NumberIn(read, Param::EnableGVRP),
+            NumberIn(read, Param::VLANID),
+            {held(Param::EnableTagging), held(Param::EnableGVRP), held(Param::VLANID)}};
 }
 
 } // namespace talvex

@@ -5,6 +5,7 @@
 
 #include "platform/registry_api.h"
 #include "settings/parameter_writer.h"
+#include "settings/vb_registry.h"
 
 #include <array>
 #include <cstdint>
@@ -77,8 +78,27 @@ inline constexpr char kNoEntry[] = "no entry";
 void WriteParameter(ParameterWriter& writer, const std::string& driverKeyName,
                     const DriverParameter& parameter, const ParameterValue& value);
 
-// The Advanced page's five values as it reads them at a load. Numbers come from a REG_DWORD or
-// from decimal text; a missing or unreadable number reads as 0, a missing address as "No Value".
+// What the driver's key holds for one parameter, and what its page makes of it.
+struct ParameterReading {
+    std::optional<RegistryValue> stored; // type and bytes as stored; nullopt when missing
+    // As the page holds it: a number read from a REG_DWORD or from decimal text (0 when missing
+    // or unreadable; a flag as its check box state), the address as read, terminator included
+    // ("No Value" when missing).
+    ParameterValue value;
+    // Whether the key holds it in a form the page reads back: a value not held is written only
+    // once the user changed it, so OK never stores a placeholder the user did not choose.
+    bool held = false;
+    std::string shown; // as the page shows it
+};
+using ParameterReadings = std::array<ParameterReading, kParamCount>;
+ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName);
+inline const ParameterReading& Reading(const ParameterReadings& readings, Param param) {
+    return readings[static_cast<std::size_t>(param)];
+}
+// The index of the list entry whose stored number this is; -1 for none.
+int ListIndexOf(const DriverParameter& parameter, std::int32_t stored);
+
+// The Advanced page's five values as it reads them at a load.
 struct AdvancedValues {
     std::int32_t connectionType = 0;
     std::string networkAddress; // as read, terminator included

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace talvex {
 
@@ -14,6 +16,9 @@ struct SaveResult {
     Outcome outcome = Written;
     std::int32_t error = 0; // the failed write's status, for Failed
     bool restored = true;   // for Failed: false when a value could not be put back either
+    // For Written: the labels of values another program changed since the page loaded them,
+    // which the save left as that program stored them.
+    std::vector<std::string> keptOutside{};
 };
 
 } // namespace talvex

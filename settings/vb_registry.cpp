@@ -190,8 +190,6 @@ bool vbRegistry::WriteDefaultString(RegKey RootName, const std::string& SubKey,
     });
 }
 
-// A number the driver reads either way: a REG_DWORD, or text such as "3" that another tool wrote.
-// Read as ReadLong reads them, text would give its character codes ("3" is 51).
 std::optional<std::uint32_t> DwordOf(const RegistryValue& value) {
     const auto& d = value.data;
     if (value.type != kRegDword || d.size() != 4) return std::nullopt;
@@ -205,14 +203,19 @@ RegistryValue DwordValue(std::uint32_t number) {
              static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
 }
 
-std::optional<std::int32_t> vbRegistry::ReadNumber(RegKey RootName, const std::string& SubKey) {
-    const std::optional<RegistryValue> stored = ReadValue(RootName, SubKey);
-    if (!stored) return std::nullopt;
-    const std::vector<std::uint8_t>& data = stored->data;
-    if (const auto number = DwordOf(*stored)) return static_cast<std::int32_t>(*number);
-    if (stored->type != kRegSz && stored->type != kRegExpandSz) return std::nullopt;
+// A number the driver reads either way: a REG_DWORD, or text such as "3" that another tool wrote.
+// Read as ReadLong reads them, text would give its character codes ("3" is 51).
+std::optional<std::int32_t> NumberOf(const RegistryValue& value) {
+    if (const auto number = DwordOf(value)) return static_cast<std::int32_t>(*number);
+    if (value.type != kRegSz && value.type != kRegExpandSz) return std::nullopt;
+    const std::vector<std::uint8_t>& data = value.data;
     return ParseInt32(
         WithoutTrailingNuls({reinterpret_cast<const char*>(data.data()), data.size()}));
+}
+
+std::optional<std::int32_t> vbRegistry::ReadNumber(RegKey RootName, const std::string& SubKey) {
+    const std::optional<RegistryValue> stored = ReadValue(RootName, SubKey);
+    return stored ? NumberOf(*stored) : std::nullopt;
 }
 
 std::optional<RegistryValue> vbRegistry::ReadValue(RegKey RootName, const std::string& SubKey) {

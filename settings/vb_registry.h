@@ -20,6 +20,9 @@ struct RegistryValue {
 
 // The number of a REG_DWORD of four bytes; nullopt for any other value.
 std::optional<std::uint32_t> DwordOf(const RegistryValue& value);
+// A number the driver reads either way: a REG_DWORD, or decimal text another tool wrote;
+// nullopt for anything else.
+std::optional<std::int32_t> NumberOf(const RegistryValue& value);
 // A REG_DWORD holding number, as the registry stores it (little-endian).
 RegistryValue DwordValue(std::uint32_t number);
 

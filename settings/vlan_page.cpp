@@ -8,20 +8,42 @@
 
 namespace talvex {
 
-// Read as the console tool reads them (ReadVlanValues): a missing flag unchecked, a missing VLAN
+namespace {
+
+// The page's values, in the order it writes them.
+constexpr Param kPageParameters[] = {Param::EnableTagging, Param::EnableGVRP, Param::VLANID};
+enum Value { kTagging, kGvrp, kVlanId };
+
+} // namespace
+
+VlanPage::VlanPage(const VlanControls& controls, Services& services, RegistryApi& registry,
+                   const std::string& driverKeyName)
+    : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
+      loaded_({std::begin(kPageParameters), std::end(kPageParameters)}) {}
+
+// Read as the console tool reads them (ReadParameters): a missing flag unchecked, a missing VLAN
 // ID 0, numbers stored as decimal text as the number they say.
 void VlanPage::LoadVLANSettings() {
-    const VlanValues read = ReadVlanValues(registry_, driverKeyName_);
-    c_.chkEnableVLAN->SetValue(read.tagging);
+    const ParameterReadings read = ReadParameters(registry_, driverKeyName_);
+    const auto number = [&](Param param) { return std::get<std::int32_t>(Reading(read, param).value); };
+    c_.chkEnableVLAN->SetValue(number(Param::EnableTagging));
     chkEnableVLAN_Click(); // a change of its state runs its click behaviour
-    c_.chkEnableGVRP->SetValue(read.gvrp);
-    c_.txtVLAN_ID->SetText(std::to_string(read.vlanId));
-    loaded_.Loaded(read.stored, Shown());
+    c_.chkEnableGVRP->SetValue(number(Param::EnableGVRP));
+    c_.txtVLAN_ID->SetText(std::to_string(number(Param::VLANID)));
+    loaded_.Loaded(read, Shown());
 }
 
-LoadedValues<VlanPage::kValues>::Shown VlanPage::Shown() const {
+LoadedParameters::Shown VlanPage::Shown() const {
     return {std::to_string(c_.chkEnableVLAN->Value()), std::to_string(c_.chkEnableGVRP->Value()),
             c_.txtVLAN_ID->Text()};
+}
+
+bool VlanPage::Edited() const {
+    return loaded_.Edited(Shown());
+}
+
+bool VlanPage::ChangedSince(const ParameterReadings& now) const {
+    return loaded_.ChangedSince(now);
 }
 
 // The VLAN ID must be one or more digits and at most 4094: the empty text after Delete and
@@ -35,16 +57,19 @@ SaveResult VlanPage::SaveVLANSettings() {
         return {SaveResult::Refused};
     }
     const auto shown = Shown();
+    const auto plan = loaded_.PlanSave(shown, ReadParameters(registry_, driverKeyName_));
     ParameterWriter writer(registry_);
-    const auto write = [&](Value value, Param param, const ParameterValue& written) {
-        if (loaded_.ShouldWrite(value, shown))
-            WriteParameter(writer, driverKeyName_, Parameter(param), written);
+    const auto write = [&](Value value, const ParameterValue& written) {
+        if (plan.write[value])
+            WriteParameter(writer, driverKeyName_, Parameter(kPageParameters[value]), written);
     };
-    write(kTagging, Param::EnableTagging, c_.chkEnableVLAN->Value() == 1 ? 1 : 0);
-    write(kGvrp, Param::EnableGVRP, c_.chkEnableGVRP->Value());
-    write(kVlanId, Param::VLANID, *id);
-    const SaveResult result = writer.Finish();
-    if (result.outcome == SaveResult::Written) loaded_.Saved(shown);
+    write(kTagging, c_.chkEnableVLAN->Value() == 1 ? 1 : 0);
+    write(kGvrp, c_.chkEnableGVRP->Value());
+    write(kVlanId, *id);
+    SaveResult result = writer.Finish();
+    if (result.outcome != SaveResult::Written) return result;
+    loaded_.Saved(plan, shown, ReadParameters(registry_, driverKeyName_));
+    result.keptOutside = plan.keptOutside;
     return result;
 }
 

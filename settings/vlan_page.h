@@ -5,10 +5,9 @@
 #include "platform/registry_api.h"
 #include "platform/services.h"
 #include "settings/driver_parameters.h"
-#include "settings/parameter_writer.h"
+#include "settings/loaded_parameters.h"
 #include "settings/save_result.h"
 
-#include <array>
 #include <string>
 
 namespace talvex {
@@ -26,13 +25,16 @@ class VlanPage {
   public:
     // driverKeyName is Form1's: set by discovery before the page first loads.
     VlanPage(const VlanControls& controls, Services& services, RegistryApi& registry,
-             const std::string& driverKeyName)
-        : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName) {}
+             const std::string& driverKeyName);
 
     void LoadVLANSettings();
     SaveResult SaveVLANSettings();
     // The Virtual LAN tab's step: the up-down takes the number in the text box.
     void SetUpDownFromText();
+    // Whether the controls show other values than the page loaded or last saved.
+    bool Edited() const;
+    // Whether the driver's key holds other values than the page loaded or last saved.
+    bool ChangedSince(const ParameterReadings& now) const;
 
     // Event handlers.
     void chkEnableVLAN_Click();
@@ -40,15 +42,14 @@ class VlanPage {
     void UpDownVLAN_ID_Change();
 
   private:
-    enum Value { kTagging, kGvrp, kVlanId, kValues };
-    LoadedValues<kValues>::Shown Shown() const;
+    LoadedParameters::Shown Shown() const;
 
     VlanControls c_;
     Services& services_;
     RegistryApi& registry_;
     const std::string& driverKeyName_;
 
-    LoadedValues<kValues> loaded_;
+    LoadedParameters loaded_;
 };
 
 } // namespace talvex

@@ -8,8 +8,6 @@ namespace talvex {
 
 namespace {
 
-constexpr unsigned kEwxReboot = 2; // restart, without forcing applications to close
-
 std::string WhyWriteFailed(std::int32_t error) {
     if (error == kErrorAccessDenied)
         return "Windows denied access to the driver's settings. Changing them needs an "
@@ -29,8 +27,10 @@ void Form1::cbOK_Click() {
     bRebootNow = false;
     std::string failedPages;
     SaveResult failure;
+    std::vector<std::string> keptOutside;
     const auto account = [&](const SaveResult& result, const char* page) {
         if (result.outcome == SaveResult::Written) bNeedReboot = true;
+        keptOutside.insert(keptOutside.end(), result.keptOutside.begin(), result.keptOutside.end());
         if (result.outcome != SaveResult::Failed) return;
         failedPages += failedPages.empty() ? page : std::string(" and ") + page;
         failure = {SaveResult::Failed, result.error, failure.restored && result.restored};
@@ -38,6 +38,7 @@ void Form1::cbOK_Click() {
     if (bVlanPageVisited) account(vlan.SaveVLANSettings(), "Virtual LAN");
     if (bAdvPageVisited) account(advanced.SaveAdvancedSettings(), "Advanced");
     if (!failedPages.empty()) TellSaveFailures(failedPages, failure);
+    if (!keptOutside.empty()) TellKeptOutsideChanges(keptOutside);
 
     if (bNeedReboot) bRebootNow = services_.ShowRebootDialog();
     HideWindow();
@@ -45,16 +46,6 @@ void Form1::cbOK_Click() {
         RequestRestart(services_);
         c_.window->Unload();
     }
-}
-
-bool RequestRestart(Services& services) {
-    services.EnableShutdownPrivilege();
-    const std::int32_t refused = services.ExitWindowsEx(kEwxReboot, 0);
-    if (refused)
-        services.MsgBox("Windows did not restart (error " + std::to_string(refused) +
-                            "). The new settings take effect when you restart Windows yourself.",
-                        kAppTitle, MsgBoxStyle::InformationOk);
-    return refused == 0;
 }
 
 void Form1::TellSaveFailures(const std::string& pages, const SaveResult& failure) {
@@ -66,6 +57,17 @@ void Form1::TellSaveFailures(const std::string& pages, const SaveResult& failure
     services_.MsgBox("The " + pages + " settings could not be saved" + outcome +
                          WhyWriteFailed(failure.error),
                      kAppTitle, MsgBoxStyle::CriticalOk);
+}
+
+// One message for the whole OK, however many values were kept.
+void Form1::TellKeptOutsideChanges(const std::vector<std::string>& labels) {
+    std::string names;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == labels.size() ? " and " : ", ") + labels[i];
+    services_.MsgBox("While this window was open, another program changed " + names +
+                         ". OK left " + (labels.size() == 1 ? "it" : "them") +
+                         " as that program stored " + (labels.size() == 1 ? "it." : "them."),
+                     kAppTitle, MsgBoxStyle::InformationOk);
 }
 
 // Discovery, the General page and the single-instance answer stay as they are; the visited

@@ -24,12 +24,30 @@ bool Form1::InitializeWindow() {
 
 // Runs at start-up and again from Cancel: both settings pages are read afresh from the registry.
 void Form1::LoadSettingsPages() {
+    LoadAdvancedPage();
+    LoadVlanPage();
+}
+
+void Form1::LoadAdvancedPage() {
     advanced.ClearPropertyList();
     advanced.InitAdvancedLists();
     advanced.LoadAdvancedSettings();
     advanced.SelectFirstProperty();
+}
+
+void Form1::LoadVlanPage() {
     vlan.LoadVLANSettings();
     vlan.chkEnableVLAN_Click();
+}
+
+// The console tool, a fleet script or another copy of a settings tool may have changed the
+// driver's key while the window was hidden. A page with no edit pending (the window hides after
+// every OK and Cancel, so only Hide Window can leave one) loads afresh, as Cancel would; a page
+// with an edit keeps it, and OK then leaves the values changed outside that the user did not.
+void Form1::RefreshUneditedPages() {
+    const ParameterReadings now = ReadParameters(registry_, DriverKeyName);
+    if (!advanced.Edited() && advanced.ChangedSince(now)) LoadAdvancedPage();
+    if (!vlan.Edited() && vlan.ChangedSince(now)) LoadVlanPage();
 }
 
 // The one-time loading of the window, once the adapter is known; the window ends hidden with

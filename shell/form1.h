@@ -5,6 +5,7 @@
 
 #include "diag/diag_page.h"
 #include "platform/controls.h"
+#include "platform/product.h"
 #include "platform/registry_api.h"
 #include "platform/services.h"
 #include "settings/advanced_page.h"
@@ -14,10 +15,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace talvex {
 
-inline constexpr char kAppTitle[] = "Talvex Adapter Configuration";
 inline constexpr char kShowWindowCaption[] = "&Show Window";
 inline constexpr char kHideWindowCaption[] = "&Hide Window";
 
@@ -106,10 +107,27 @@ class Form1 {
     bool FindAdapter();
     void HideWindow();
     void LoadSettingsPages();
+    void LoadAdvancedPage();
+    void LoadVlanPage();
+    void RefreshUneditedPages();
     void TellSaveFailures(const std::string& pages, const SaveResult& failure);
+    void TellKeptOutsideChanges(const std::vector<std::string>& labels);
 
     bool adapterFound_ = false;
     bool loaded_ = false;
+};
+
+// mnuPop, the tray's popup menu, in its order, with the captions it is created with; the one
+// without a handler is the separator mnusep1. The program changes mnuShowHide's caption to
+// kShowWindowCaption or kHideWindowCaption as the window is hidden or shown.
+struct TrayMenuEntry {
+    const char* caption;
+    void (Form1::*click)();
+};
+inline constexpr TrayMenuEntry kTrayMenu[] = {
+    {"Hide Window", &Form1::mnuShowHide_Click},
+    {"-", nullptr},
+    {"Exit", &Form1::mnuExit_Click},
 };
 
 } // namespace talvex

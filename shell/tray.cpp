@@ -11,9 +11,12 @@ void Form1::TrayIcon1_Notify(int notification) {
     }
 }
 
-// The caption always tells what choosing the item will do next.
+// The caption always tells what choosing the item will do next. The window is shown with what
+// the driver's key holds now.
 void Form1::mnuShowHide_Click() {
-    c_.window->SetVisible(!c_.window->Visible());
+    const bool show = !c_.window->Visible();
+    if (show) RefreshUneditedPages();
+    c_.window->SetVisible(show);
     c_.mnuShowHide->SetCaption(c_.window->Visible() ? kHideWindowCaption : kShowWindowCaption);
 }
 

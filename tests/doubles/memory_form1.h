@@ -43,7 +43,7 @@ struct MemoryForm1 {
     MemoryTabStrip tabs{topLevel, 4};
     MemoryControl frmGeneral{pages, "General"}, frmAdvanced{pages, "Advanced"},
         frmVLAN{pages, "VLAN"}, frmSupport{pages, "Support"}, frmDiag{pages, "Diagnostic"};
-    MemoryMenuItem mnuShowHide{"Hide Window"};
+    MemoryMenuItem mnuShowHide{kTrayMenu[0].caption};
 
     MemoryGeneralPage general;
 

@@ -81,6 +81,23 @@ void Click(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+int RunConsoleTool(const std::string& args) {
+    const std::string exe = win32::ProgramFolder() + "TalvexCtl.exe";
+    std::string commandLine = "\"" + exe + "\" " + args;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &info))
+        return -1;
+    const win32::ScopedKernelHandle process(info.hProcess), thread(info.hThread);
+    DWORD code = 0;
+    if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(kTimeout.count())) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(info.hProcess, &code))
+        return -1;
+    return static_cast<int>(code);
+}
+
 HWND WaitForMessageBox(const App& app, const char* title) {
     HWND box = nullptr;
     WaitUntil([&] {

@@ -37,6 +37,10 @@ int ListSelection(HWND listOrCombo);
 void TypeOver(HWND edit, const std::string& text);
 void Click(HWND button);
 
+// TalvexCtl.exe beside the program, run with args to its end, as another program writing the
+// driver's key; its exit status, or -1 when it did not end in time.
+int RunConsoleTool(const std::string& args);
+
 // A visible message box of the program with this title, and its text; answered with OK.
 HWND WaitForMessageBox(const App& app, const char* title);
 std::string MessageText(HWND box);

@@ -80,17 +80,25 @@ TEST_F(Settings, AdvancedOkRewritesTheLoadedValuesAsksAndNoKeepsRunning) {
     ASSERT_NE(window, nullptr);
     HWND value = Advanced(window, kIdAdvKeyValueList);
     EXPECT_EQ(ComboItem(value, ListSelection(value)), "100BaseTX");
-    // Changed behind the program's back after it loaded: OK puts back what it read.
+    // Changed by another program while the window is open: OK rewrites what it read, but leaves
+    // those two as the other program stored them, and says so once.
     SetParameter("ConnectionType", Dword(1));
     SetParameter("TxBuffer", Dword(99));
     Tab(window, 1);
-    HWND question = OkAndWaitForQuestion(window);
+    Click(MainButton(window, "OK"));
+    HWND kept = WaitForMessageBox(app, kTitle);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(MessageText(kept), "While this window was open, another program changed Connection "
+                                 "Type and Transmit Buffers. OK left them as that program stored "
+                                 "them.");
+    PostMessageA(kept, WM_COMMAND, IDOK, 0);
+    HWND question = app.WaitForTopLevel("TalvexModalForm", kTitle);
     ASSERT_NE(question, nullptr);
     EXPECT_NE(ChildWithText(question, "Static", kRebootLabel), nullptr);
-    EXPECT_EQ(GetParameter("ConnectionType"), Dword(3));
+    EXPECT_EQ(GetParameter("ConnectionType"), Dword(1));
     EXPECT_EQ(GetParameter("NetworkAddress"), Text("02004C4F4F50")); // one terminator
     EXPECT_EQ(GetParameter("RxBuffer"), Dword(48));
-    EXPECT_EQ(GetParameter("TxBuffer"), Dword(16));
+    EXPECT_EQ(GetParameter("TxBuffer"), Dword(99));
     EXPECT_EQ(GetParameter("TxStartThreshold"), Dword(512));
     EXPECT_EQ(GetParameter("VLANID"), Dword(5)); // the VLAN tab was never selected
     Answer(question, "NO");
@@ -148,6 +156,8 @@ TEST_F(Settings, VlanIdIsCheckedFilteredAndStored) {
     EXPECT_EQ(GetParameter("VLANID"), Dword(5));
 
     // The same with the Advanced tab visited too: Advanced is written and the question asked.
+    // Shown again, the Advanced page, with no edit pending, shows what another program stored
+    // meanwhile; the VLAN page keeps the refused text.
     SetParameter("TxBuffer", Dword(99));
     Show(window);
     Tab(window, 1);
@@ -156,7 +166,7 @@ TEST_F(Settings, VlanIdIsCheckedFilteredAndStored) {
     ASSERT_NE(alert, nullptr);
     PostMessageA(alert, WM_COMMAND, IDOK, 0);
     HWND question = app.WaitForTopLevel("TalvexModalForm", kTitle);
-    EXPECT_EQ(GetParameter("TxBuffer"), Dword(16));
+    EXPECT_EQ(GetParameter("TxBuffer"), Dword(99));
     EXPECT_EQ(GetParameter("VLANID"), Dword(5));
     Answer(question, "NO");
 
@@ -193,6 +203,27 @@ TEST_F(Settings, CancelShowsTheRegistryValuesAgain) {
     EXPECT_EQ(SendMessageA(Vlan(window, kIdEnableVLAN), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(GetParameter("ConnectionType"), Dword(3));
     EXPECT_EQ(app.FindTopLevel("TalvexModalForm", kTitle), nullptr);
+}
+
+// A fleet change made with the console tool while the program sits in the tray is what the
+// window shows next, and what its OK keeps.
+TEST_F(Settings, TheConsoleToolsChangeIsShownAndKeptByOk) {
+    HWND window = StartShown();
+    ASSERT_NE(window, nullptr);
+    Tab(window, 1);
+    Tab(window, 2);
+    Click(MainButton(window, "Cancel"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    ASSERT_EQ(RunConsoleTool("set VLANID=12 TxStartThreshold=8188"), 0);
+    Show(window);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(Vlan(window, kIdVlanId)) == "12"; }));
+    Tab(window, 1);
+    HWND value = Advanced(window, kIdAdvKeyValueList);
+    SelectRow(Advanced(window, kIdAdvAdaptInfo), 4);
+    EXPECT_TRUE(WaitUntil([&] { return ComboItem(value, ListSelection(value)) == "Store and Forward"; }));
+    Answer(OkAndWaitForQuestion(window), "NO");
+    EXPECT_EQ(GetParameter("VLANID"), Dword(12));
+    EXPECT_EQ(GetParameter("TxStartThreshold"), Dword(8188));
 }
 
 // Under Wine, ExitWindowsEx starts "<system folder>\wineboot.exe --end-session", which would end

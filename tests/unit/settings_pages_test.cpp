@@ -651,6 +651,62 @@ TEST_F(SettingsPages, ARefusedRestartIsSaidBeforeTheProgramEnds) {
     EXPECT_TRUE(ui.window.unloaded());
 }
 
+// The console tool or a fleet script writes the driver's key while the program sits in the tray.
+// Showing the window shows their values; a page with an edit pending keeps it, and OK then
+// writes the user's changes without undoing theirs, and says which it left.
+TEST_F(SettingsPages, AnotherProgramsChangesAreShownAndNeverUndoneByOk) {
+    SeedAll();
+    Form1& f = Start();
+    ClickTab(2);
+    ClickTab(3);
+    f.cbCancel_Click();
+    Set("VLANID", Dword(12));
+    Set("TxStartThreshold", Dword(8188));
+    f.mnuShowHide_Click(); // shown: nothing was edited, both pages load afresh
+    EXPECT_EQ(vlan.txtVLAN_ID.Text(), "12");
+    EXPECT_EQ(f.advanced.AdvThresholdIndex, 4);
+    f.cbOK_Click();
+    EXPECT_EQ(Get("VLANID"), Dword(12));
+    EXPECT_EQ(Get("TxStartThreshold"), Dword(8188));
+    EXPECT_TRUE(services.messages.empty());
+
+    // An edit left pending by Hide Window, then changes outside: one the user also made, others
+    // the user did not, a value deleted and one created.
+    f.mnuShowHide_Click();
+    SelectProperty(2);
+    TypeValue("64");
+    f.mnuShowHide_Click(); // Hide Window
+    Remove("EnableGVRP");
+    Set("RxBuffer", Dword(99));
+    Set("ConnectionType", Dword(1));
+    Remove("TxBuffer");
+    Set("VLANID", Dword(7));
+    f.mnuShowHide_Click();
+    EXPECT_EQ(vlan.txtVLAN_ID.Text(), "7");      // no edit there: loaded afresh
+    EXPECT_EQ(f.advanced.AdvConnectionType, 3);  // the edit pending there is kept
+    EXPECT_EQ(f.advanced.AdvRxBuffer, 64);
+    registry.sets.clear();
+    services.calls.clear();
+    f.cbOK_Click();
+    EXPECT_EQ(Get("EnableGVRP"), std::nullopt); // deleted, and the page loaded afresh: not invented
+    EXPECT_EQ(Get("VLANID"), Dword(7));
+    EXPECT_EQ(Get("RxBuffer"), Dword(64)); // the user's change wins over another program's
+    EXPECT_EQ(Get("ConnectionType"), Dword(1));
+    EXPECT_EQ(Get("TxBuffer"), std::nullopt);
+    EXPECT_EQ(registry.sets, (std::vector<std::string>{"EnableTagging", "VLANID", "NetworkAddress",
+                                                       "RxBuffer", "TxStartThreshold"}));
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "Talvex Adapter Configuration: While this window was open, another "
+                              "program changed Connection Type and Transmit Buffers. OK left them "
+                              "as that program stored them."});
+    EXPECT_EQ(services.calls, std::vector<std::string>{"dlgReboot"}); // the question as ever
+
+    // Saved, the Advanced page stands on what it wrote: shown again, it shows the key.
+    f.mnuShowHide_Click();
+    EXPECT_EQ(f.advanced.AdvConnectionType, 1);
+    EXPECT_EQ(f.advanced.AdvTxBuffer, 0);
+}
+
 TEST_F(SettingsPages, CancelReloadsBothPagesButNotDiscoveryOrTheGeneralPage) {
     SeedAll();
     Form1& f = Start();
