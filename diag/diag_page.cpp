@@ -39,9 +39,11 @@ void DiagPage::cbStartBasicDiagTest_Click() {
     }
     if (!OpenDiagHardware(services_, registry_, driverKeyName_, currentAdapter_)) return;
     ClearDiagResults(*c_.lvwBasicDiag);
+    // Set before Stop Test covers Start Test: the keys typed on Start Test until then are
+    // handled as it does so, and a start they ask for is refused.
+    running_ = true;
     c_.cbStopBasicDiagTest->BringToFront();
     services_.RefreshMainWindow();
-    running_ = true;
     const bool libraryOk = RunBasicDiagTest(c_, services_);
     running_ = false;
     // After a fault nothing the library handed out is trusted: the next start opens afresh.

@@ -78,15 +78,14 @@ constexpr int kColumnTwips[] = {1900, 1300, 1440};
 } // namespace
 
 void TwinButton::BringToFront() {
-    const HWND focus = GetFocus();
+    if (TwinHasFocus()) HandleTypedKeys(keyFilter_);
     Win32Control::BringToFront();
-    const bool twinHadIt =
-        focus && focus != hwnd() && GetParent(focus) == GetParent(hwnd()) && IsCovered(focus);
-    const bool nowhere = !focus && GetActiveWindow() == GetAncestor(hwnd(), GA_ROOT);
-    if (twinHadIt || nowhere) SetFocus(hwnd());
+    const bool nowhere = !GetFocus() && GetActiveWindow() == GetAncestor(hwnd(), GA_ROOT);
+    if (TwinHasFocus() || nowhere) SetFocus(hwnd());
 }
 
-void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
+void DiagPageWindow::Build(HWND frame, int dpi, HFONT font,
+                           const std::function<bool(MSG&)>& keyFilter) {
     Create(frame, kDiagChildren, dpi, font);
     txtTotalTestCount_.Attach(Child(kIdTotalTestCount));
     UpDown1_.Attach(Child(kIdUpDown1));
@@ -94,6 +93,8 @@ void DiagPageWindow::Build(HWND frame, int dpi, HFONT font) {
     txtCurrentTestCount_.Attach(Child(kIdCurrentTestCount));
     cbStartBasicDiagTest_.Attach(Child(kIdStartTest));
     cbStopBasicDiagTest_.Attach(Child(kIdStopTest));
+    cbStartBasicDiagTest_.Pair(cbStopBasicDiagTest_, keyFilter);
+    cbStopBasicDiagTest_.Pair(cbStartBasicDiagTest_, keyFilter);
     txtNAinSROM_.Attach(Child(kIdNAinSROM));
 
     SendMessageA(UpDown1_.hwnd(), UDM_SETRANGE32, kMinimumCount, kMaximumCount);

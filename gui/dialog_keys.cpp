@@ -92,6 +92,17 @@ void ClickControl(HWND control) {
                  reinterpret_cast<LPARAM>(control));
 }
 
+// A key goes to the control with the focus when it is read from the queue, not when it was
+// typed. Key messages only: the rest waits for the message loop.
+void HandleTypedKeys(const std::function<bool(MSG&)>& filter) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        if (filter && filter(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 std::vector<HWND> DialogKeys::TabStops() const {
     std::vector<HWND> stops;
     for (HWND container : w_.containers())

@@ -18,6 +18,9 @@ HWND ControlHolding(HWND focus, const std::vector<HWND>& containers);
 void FocusControl(HWND control);
 // A click as the control's parent sees it: BN_CLICKED, which is STN_CLICKED for a static.
 void ClickControl(HWND control);
+// The keys already typed, through filter (the window's own keys) and on to the focus: handled
+// now, before the program moves the focus, they reach the control they were typed into.
+void HandleTypedKeys(const std::function<bool(MSG&)>& filter);
 
 class DialogKeys {
   public:

@@ -130,7 +130,7 @@ void Form1Window::BuildControls() {
     advanced_.Build(frmAdvanced_.hwnd(), dpi, font_.get());
     vlan_.Build(frmVLAN_.hwnd(), dpi, font_.get());
     support_.Build(frmSupport_.hwnd(), dpi, font_.get());
-    diag_.Build(frmDiag_.hwnd(), dpi, font_.get());
+    diag_.Build(frmDiag_.hwnd(), dpi, font_.get(), [this](MSG& msg) { return PreTranslate(msg); });
 
     keys_.emplace(DialogKeys::Window{hwnd_, [this] { return KeyContainers(); }, kIdOK,
                                      [this] { ClickControl(GetDlgItem(hwnd_, kIdCancel)); }});

@@ -213,6 +213,13 @@ bool DiagDriver::WaitForRun() const {
     return WaitUntil([&] { return FrontButton() == "Stop Test" || !Cell(1, 2).empty(); });
 }
 
+bool DiagDriver::WaitForBusy() const {
+    return WaitUntil([&] {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer) == 0;
+    });
+}
+
 bool DiagDriver::WaitForIdle(std::chrono::milliseconds timeout) const {
     return WaitUntil([&] { return FrontButton() == "Start Test"; }, timeout);
 }

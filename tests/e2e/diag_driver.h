@@ -36,19 +36,21 @@ class DiagDriver {
 
     // The button a click in the Start/Stop rectangle reaches, and that click.
     std::string FrontButton() const;
+    HWND FrontButtonWindow() const;
     void ClickFrontButton() const;
     // Waits for a message box of the program with this text; null when none came.
     HWND WaitForMessage(const std::string& text) const;
     // Waits until a run has begun: Stop Test in front, or the warning gone and a result shown
     // (a run on a failing adapter may be over before a poll sees Stop Test).
     bool WaitForRun() const;
+    // Waits until the program reads no messages (a test runs): one sent to it finds no answer.
+    bool WaitForBusy() const;
     // Waits until the run has ended: Start Test in front again.
     bool WaitForIdle(std::chrono::milliseconds timeout = kTimeout) const;
 
   private:
     HWND Child(const char* className, int index = 0) const;
     std::pair<HWND, HWND> StartAndStop() const;
-    HWND FrontButtonWindow() const;
     HWND List() const { return Child(WC_LISTVIEWA); }
 
     HANDLE process_;

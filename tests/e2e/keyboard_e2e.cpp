@@ -285,5 +285,46 @@ TEST_F(Keyboard, ADiagnosticRunIsStartedAndStoppedWithTheKeyboard) {
     EXPECT_LT(std::atoi(page.CurrentCount().c_str()), 10);
 }
 
+// The keys as a user typed them: Ctrl+Shift+D has put the focus on the count already, so the
+// Tab leaves it and the Ups move in the list; the count stays 1 and cycle 1 is the run's last.
+// Space on Stop Test while that cycle's last test runs waits in the queue until the run is over.
+TEST_F(Keyboard, SpaceOnStopTestAsTheRunEndsStartsNoOtherRun) {
+    HWND window = StartAndShow();
+    ASSERT_NE(window, nullptr);
+    DiagDriver page(app_.process(), window);
+    ASSERT_TRUE(FocusAfter(window, {VK_CONTROL, VK_SHIFT, 'D'}, "Diagnostic:Edit"));
+    ASSERT_TRUE(FocusAfter(window, {VK_TAB}, "Diagnostic:SysListView32"));
+    TypeKeys({VK_UP});
+    TypeKeys({VK_UP});
+    ASSERT_TRUE(FocusAfter(window, {VK_TAB}, "Diagnostic:Button Start Test"));
+    EXPECT_EQ(page.Count(), "1");
+    TypeKeys({VK_SPACE});
+    ASSERT_NE(page.WaitForMessage(kDiagWarning), nullptr);
+    TypeKeys({VK_RETURN});
+
+    // During a run the program answers the driver only between its tests: the second test's
+    // result, read back, was read at the run's last look at the keys, with the cable test to run.
+    ASSERT_TRUE(WaitUntil([&] { return page.FrontButton() == "Stop Test"; }));
+    ASSERT_TRUE(WaitUntil([&] { return page.Cell(2, 2) == "Pass"; }));
+    ASSERT_TRUE(page.WaitForBusy());
+    ASSERT_EQ(FocusOf(window), page.FrontButtonWindow()); // Stop Test
+    TypeKeys({VK_SPACE});
+    ASSERT_TRUE(page.WaitForIdle());
+
+    // Shift+Tab and Tab are read after the Space: once they have taken the focus away and back to
+    // Start Test, the Space has been handled, and no warning came of it.
+    const auto warned = [&] { return app_.FindTopLevel("#32770") != nullptr; };
+    const auto focusOrWarning = [&](const char* name) {
+        return WaitUntil([&] { return Focused(window) == name || warned(); });
+    };
+    TypeKeys({VK_SHIFT, VK_TAB});
+    ASSERT_TRUE(focusOrWarning("Diagnostic:SysListView32"));
+    TypeKeys({VK_TAB});
+    ASSERT_TRUE(focusOrWarning("Diagnostic:Button Start Test"));
+    EXPECT_FALSE(warned());
+    EXPECT_EQ(page.FrontButton(), "Start Test");
+    EXPECT_EQ(page.Results(), "|Pass |Pass |Pass");
+}
+
 } // namespace
 } // namespace talvex::e2e
