@@ -80,11 +80,11 @@ TEST(ConsoleControl, CloseLogoffAndShutdownEndARunWithTheAdapterResumedBeforeThe
         resumes = eepromReads = 0;
         leftToTheDefault = false;
 
-        // Sent a quarter into the first SROM test, the longest of the three.
+        // Sent as the first SROM test begins: the longest of the three, waited for whole.
         int resumedOnReturn = -1;
         Clock::duration waited{};
         std::thread console([&] {
-            if (!WaitUntil([] { return eepromReads >= 32; })) return;
+            if (!WaitUntil([] { return eepromReads >= 1; })) return;
             const auto sent = Clock::now();
             CtrlRoutine()(reinterpret_cast<void*>(static_cast<ULONG_PTR>(event)));
             waited = Clock::now() - sent;
