@@ -11,7 +11,8 @@
 namespace talvex::win32 {
 
 // How long the console's handler waits for a run to end when the console closes or the session
-// ends: below the 5 s Windows gives a handler before it ends the process anyway.
+// ends: below the 5 s Windows gives a closing console's handler (the shortest of the three)
+// before it ends the process anyway.
 inline constexpr std::chrono::milliseconds kEndingWait{4000};
 
 class ConsoleServices : public SystemServices {

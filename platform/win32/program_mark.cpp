@@ -8,11 +8,12 @@ constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(2
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
 
-// Marks the held file for deletion at once rather than at its close. A file pending deletion can't
-// be opened at all, so nobody can keep a handle that outlives the holder's (one opened only for
-// its attributes gets past no sharing); where the system does POSIX deletes (NTFS on Windows 10
-// 1709 and later) the name goes with the holder's handle even if such a handle was opened in the
-// moment before this call. The open's FILE_FLAG_DELETE_ON_CLOSE stays the fallback for both.
+// Marks the held file for deletion at once rather than at its close. No sharing does not stop an
+// open that asks only for a file's attributes, and such a handle would keep a file deleted at
+// close, and its name, alive after the holder's end; a file pending deletion can't be opened at
+// all. Where the system does POSIX deletes (NTFS on Windows 10 1709 and later) the name goes with
+// the holder's handle even if such a handle was opened in the instant before this call. The
+// open's FILE_FLAG_DELETE_ON_CLOSE stays the fallback for both.
 void DeleteWhenClosed(HANDLE file) {
     FILE_DISPOSITION_INFO_EX posix{kDispositionDelete | kDispositionPosixSemantics};
     if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &posix, sizeof posix)) return;

@@ -172,8 +172,8 @@ bool SystemServices::GuardHardwareCall(const std::function<void()>& call) {
 
 // The hardware mark beside the programs, held for the length of a run. Where no mark can be made
 // (a folder that can't be written) the run is refused as if another held it: two runs at once
-// would interleave their register and SROM accesses, and a folder the installers made is always
-// writable by the administrators who run the tests.
+// would interleave their register and SROM accesses, and the folder the installers made is always
+// writable by the administrators who run diagnostics.
 bool SystemServices::TakeHardwareMark() {
     if (hardwareMark_.file) return false;
     hardwareMark_ = TakeProgramMark(kHardwareMarkName);
