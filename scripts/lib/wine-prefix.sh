@@ -44,16 +44,17 @@ talvex_copy_prefix() {
     done
 }
 
-# Prints a folder of the prefix holding the files of the build folder given (hard links, made
-# afresh each time). The programs' marks are files beside them, and a prefix's wineserver knows
-# only the files its own processes opened: two prefixes running programs from one folder would
-# take each other's marks for free, and one's end would delete the other's. Run from here, the
-# programs of each test see only the marks of their own prefix.
+# Prints a folder of the prefix holding the files (not the subfolders) of the folder given: hard
+# links, made afresh each time. The programs' marks are files beside them, and a prefix's
+# wineserver knows only the files its own processes opened: two prefixes running programs from one
+# folder would take each other's marks for free, and one's end would delete the other's. Run from
+# here, the programs of each test see only the marks of their own prefix.
 talvex_program_folder() {
     local copy=$2/drive_c/talvex-bin
     rm -rf "$copy"
     mkdir -p "$copy"
-    cp -al "$1/." "$copy/" 2>/dev/null || cp -a "$1/." "$copy/"
+    find "$1" -maxdepth 1 -type f -exec cp -l -t "$copy" {} + 2>/dev/null ||
+        find "$1" -maxdepth 1 -type f -exec cp -t "$copy" {} +
     echo "$copy"
 }
 
