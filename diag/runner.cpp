@@ -68,13 +68,16 @@ bool DiagRun::Execute() {
 }
 
 // False when the run must leave the cycles: a stop request, a failed test, or the program
-// ending while the run pumped its messages.
+// ending while the run pumped its messages. Stop Test is seen at the start of a cycle only; a
+// program that is ending goes before the next item, since the system gives it seconds and a
+// cycle takes more.
 bool DiagRun::RunCycle(int cycle) {
     Pump();
     if (bStopDiagTest || quitting_) return false;
     display_.CycleStarted(cycle);
     for (int i = 0; i < kItemCount; ++i) {
         if (i > 0) Pump();
+        if (quitting_) return false;
         if (display_.Checked(kTestItems[i].position) && !RunItem(kTestItems[i])) return false;
     }
     return true;

@@ -6,9 +6,6 @@
 namespace talvex::win32 {
 namespace {
 
-// Global: an instance in another logon session (another user, a remote desktop) counts too.
-constexpr char kInstanceMutexName[] = "Global\\TalvexAdapterConfiguration.Instance";
-
 UINT MessageBoxFlags(MsgBoxStyle style) {
     constexpr UINT kCommon = MB_TASKMODAL | MB_SETFOREGROUND;
     switch (style) {
@@ -21,14 +18,6 @@ UINT MessageBoxFlags(MsgBoxStyle style) {
 }
 
 } // namespace
-
-// An instance of another user holds a mark this user may not open: access is denied then, and
-// that too means another instance is running.
-SingleInstanceMark::SingleInstanceMark()
-    : mutex_(CreateMutexA(nullptr, FALSE, kInstanceMutexName)), previous_([] {
-          const DWORD error = GetLastError();
-          return error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED;
-      }()) {}
 
 MsgBoxResult Win32Services::MsgBox(const std::string& text, const std::string& title,
                                    MsgBoxStyle style) {

@@ -8,16 +8,17 @@
 
 namespace talvex::win32 {
 
-// A named mutex taken at process start: whether it already existed is the answer to "was
-// another instance running", fixed for the life of the process.
+// The instance mark, taken at process start and held for the life of the process: whether another
+// held it then is the answer to "was another instance running", fixed from then on. A mark that
+// can't be made at all (a folder that can't be written) lets the window start: a second window is
+// a nuisance, a window that never starts is worse.
 class SingleInstanceMark {
   public:
-    SingleInstanceMark();
-    bool PreviousInstance() const { return previous_; }
+    SingleInstanceMark() : mark_(TakeProgramMark(kInstanceMarkName)) {}
+    bool PreviousInstance() const { return mark_.state == MarkState::HeldElsewhere; }
 
   private:
-    ScopedKernelHandle mutex_;
-    bool previous_;
+    ProgramMark mark_;
 };
 
 class Win32Services : public SystemServices {

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace talvex::win32 {
 
@@ -171,22 +170,18 @@ bool SystemServices::GuardHardwareCall(const std::function<void()>& call) {
     return GuardedHardwareCall(call);
 }
 
-// A named mutex, owned for the length of a run. Global: a run in another logon session counts
-// too. A mutex whose owner ended without giving it back (abandoned) is free again. A mark this
-// process may not open (made by another user's elevated run) is held by that run.
+// The hardware mark beside the programs, held for the length of a run. Where no mark can be made
+// (a folder that can't be written) the run is refused as if another held it: two runs at once
+// would interleave their register and SROM accesses, and the folder the installers made is always
+// writable by the administrators who run diagnostics.
 bool SystemServices::TakeHardwareMark() {
-    if (markHeld_) return false;
-    if (!hardwareMark_)
-        hardwareMark_.reset(
-            CreateMutexA(nullptr, FALSE, "Global\\TalvexAdapterConfiguration.Hardware"));
-    if (!hardwareMark_) return false;
-    const DWORD wait = WaitForSingleObject(hardwareMark_.get(), 0);
-    markHeld_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-    return markHeld_;
+    if (hardwareMark_.file) return false;
+    hardwareMark_ = TakeProgramMark(kHardwareMarkName);
+    return hardwareMark_.state == MarkState::Held;
 }
 
 void SystemServices::ReleaseHardwareMark() {
-    if (std::exchange(markHeld_, false)) ReleaseMutex(hardwareMark_.get());
+    hardwareMark_ = {};
 }
 
 } // namespace talvex::win32

@@ -5,6 +5,7 @@
 
 #include "platform/services.h"
 #include "platform/win32/driver_agent_win32.h"
+#include "platform/win32/program_mark.h"
 #include "platform/win32/win32.h"
 
 #include <array>
@@ -46,8 +47,7 @@ class SystemServices : public Services {
 
   private:
     DriverAgentLibrary driverAgent_;
-    ScopedKernelHandle hardwareMark_;
-    bool markHeld_ = false;
+    ProgramMark hardwareMark_;
 };
 
 } // namespace talvex::win32

@@ -44,6 +44,20 @@ talvex_copy_prefix() {
     done
 }
 
+# Prints a folder of the prefix holding the files (not the subfolders) of the folder given: hard
+# links, made afresh each time. The programs' marks are files beside them, and a prefix's
+# wineserver knows only the files its own processes opened: two prefixes running programs from one
+# folder would take each other's marks for free, and one's end would delete the other's. Run from
+# here, the programs of each test see only the marks of their own prefix.
+talvex_program_folder() {
+    local copy=$2/drive_c/talvex-bin
+    rm -rf "$copy"
+    mkdir -p "$copy"
+    find "$1" -maxdepth 1 -type f -exec cp -l -t "$copy" {} + 2>/dev/null ||
+        find "$1" -maxdepth 1 -type f -exec cp -t "$copy" {} +
+    echo "$copy"
+}
+
 # Starts an Xvfb on a free display number and exports DISPLAY; sets xvfb_pid. The screen is
 # 1024x768 unless TALVEX_XVFB_SCREEN says otherwise (a window laid out at 200 % needs more).
 talvex_start_xvfb() {

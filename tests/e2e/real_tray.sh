@@ -16,6 +16,7 @@ cleanup() {
 }
 trap cleanup EXIT
 talvex_copy_prefix "$(talvex_wine_template)" "$WINEPREFIX"
+bin=$(talvex_program_folder "$bin" "$WINEPREFIX")
 talvex_start_xvfb
 
 key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1'

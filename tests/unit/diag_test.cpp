@@ -324,16 +324,31 @@ TEST_F(DiagTest, LibraryFaultMidRunEndsTheRunResumesAndReopensAtTheNextStart) {
     EXPECT_EQ(AllColumns(), (std::vector<std::string>{"|Pass", "|Pass", "|Pass"}));
 }
 
-TEST_F(DiagTest, StartDuringARunIsRefusedAndQuittingEndsTheRunAtTheNextCycle) {
-    ui.txtTotalTestCount.SetText("5");
-    services.onDoEvents = [&](int step) {
-        if (step == 2) page.cbStartBasicDiagTest_Click(); // the covered button, from the keyboard
-        if (step == 3) services.quitRequested = true;
+// A program that is ending (its pump says so) leaves before the next item, where Stop Test would
+// finish the cycle; the adapter is resumed all the same. Pump steps as above.
+TEST_F(DiagTest, StartDuringARunIsRefusedAndQuittingEndsTheRunBeforeTheNextItem) {
+    const std::vector<std::string> columns[] = {
+        {"", "", ""},         // ending before cycle 1: nothing tested
+        {"|Pass", "", ""},    // after the register test
+        {"|Pass", "|Pass", ""}, // after the SROM test
     };
-    Start();
-    EXPECT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(ui.txtCurrentTestCount.Text(), "1");
-    EXPECT_EQ(ControlWrites(), kSuspendResume);
+    ui.txtTotalTestCount.SetText("5");
+    for (int quitAt = 1; quitAt <= 3; ++quitAt) {
+        bus.calls.clear();
+        services.messages.clear();
+        services.pumpSteps = 0;
+        services.quitRequested = false;
+        services.onDoEvents = [&](int step) {
+            if (step == 1) page.cbStartBasicDiagTest_Click(); // the covered button, by keyboard
+            if (step == quitAt) services.quitRequested = true;
+        };
+        Start();
+        EXPECT_EQ(services.messages.size(), 1u) << quitAt; // the warning only
+        EXPECT_EQ(AllColumns(), columns[quitAt - 1]) << quitAt;
+        EXPECT_EQ(services.pumpSteps, quitAt);
+        EXPECT_EQ(ControlWrites(), kSuspendResume) << quitAt;
+        EXPECT_TRUE(ui.cbStartBasicDiagTest.InFront());
+    }
 }
 
 // Opening the hardware: the library, the I/O base and the two opens, with their messages.
