@@ -20,6 +20,7 @@ constexpr FaultName kFaultNames[] = {
     {"link-down", kLinkDown},     {"stuck-register", kStuckRegister},
     {"eeprom-busy", kEepromBusy}, {"no-device", kNoDevice},
     {"no-io-range", kNoIoRange},  {"library-fault", kLibraryFault},
+    {"resume-fault", kResumeFault},
 };
 
 std::string_view Trim(std::string_view s) {
