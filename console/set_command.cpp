@@ -31,6 +31,7 @@ struct SetReport {
     std::vector<ChangeLine> changes;
     std::vector<std::string> warnings;
     bool anyChange = false;
+    bool judged = false;  // the values were checked: past usage and discovery
     bool applied = false; // written, or found writable on a dry run
     bool written = false; // the registry holds every value given (written now, or already so)
     bool restarted = false;
@@ -185,6 +186,7 @@ Failure ApplySet(const SetCommand& command, CtlEnvironment& env, SetReport& repo
     const auto adapter = FindAdapterFor(env, failure);
     if (!adapter) return failure;
     std::vector<Change> changes;
+    report.judged = true;
     if (Failure refused = ParseChanges(named, env, report, changes)) return refused;
     if (Failure refused = WriteChanges(command, env, adapter->driverKeyName, changes, report))
         return refused;
@@ -238,7 +240,8 @@ int RunSet(const SetCommand& command, CtlEnvironment& env) {
     SetReport report;
     const Failure failure = ApplySet(command, env, report);
     if (command.json)
-        PrintJson(env, SetDocument(command, report, failure));
+        PrintJson(env, report.judged ? SetDocument(command, report, failure)
+                                     : FailureDocument("set", failure));
     else if (report.applied)
         SetText(env.out, command, report);
     return failure.status;
