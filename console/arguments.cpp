@@ -73,7 +73,8 @@ std::string Unknown(const std::string& arg, const char* command) {
 ParsedCommandLine ParseShow(Options options) {
     ShowCommand show;
     for (; !options.Done();) {
-        if (!options.TakeFlag("--json", show.json)) return Usage(Unknown(options.Current(), "show"));
+        if (!options.TakeFlag("--json", show.json))
+            return Usage(Unknown(options.Current(), "show"));
     }
     return Taken(show);
 }

@@ -42,8 +42,10 @@ messages to standard error.
 
 // Counted in characters, not bytes: a UTF-8 sequence takes one column.
 std::string Padded(std::string text, std::size_t width) {
-    const auto columns = static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const auto columns =
+        static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
     if (columns < width) text.append(width - columns, ' ');
     return text;
 }

@@ -17,11 +17,11 @@ namespace talvex::ctl {
 // The exit statuses, documented in the help text and the README.
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitRefused = 1,      // a test failed (or the run was stopped), or a value was refused
-    kExitNoHardware = 2,   // the hardware could not be opened
-    kExitNoAdapter = 3,    // no adapter of the supported driver
-    kExitUsage = 4,        // wrong usage: the command line or a --from file
-    kExitWriteRefused = 5, // the registry refused a write
+    kExitRefused = 1,        // a test failed (or the run was stopped), or a value was refused
+    kExitNoHardware = 2,     // the hardware could not be opened
+    kExitNoAdapter = 3,      // no adapter of the supported driver
+    kExitUsage = 4,          // wrong usage: the command line or a --from file
+    kExitWriteRefused = 5,   // the registry refused a write
     kExitRestartRefused = 6, // the values are written, but Windows refused the restart
 };
 

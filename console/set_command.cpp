@@ -86,8 +86,8 @@ Failure ResolveNames(const std::vector<Assignment>& assignments, CtlEnvironment&
         const DriverParameter* parameter = FindDriverParameter(assignment.name);
         if (!parameter)
             return Tell(env, kExitUsage,
-                        "there is no setting \"" + assignment.name + "\". The settings are:" +
-                            KnownNames() + "\nNothing was written.");
+                        "there is no setting \"" + assignment.name +
+                            "\". The settings are:" + KnownNames() + "\nNothing was written.");
         const auto index = static_cast<std::size_t>(parameter - DriverParameters().data());
         if (std::exchange(seen[index], true))
             return Tell(env, kExitUsage,
@@ -109,7 +109,8 @@ std::string Judge(const DriverParameter& parameter, const Assignment& assignment
     // The registry class writes with the ANSI functions: the text must have a form there.
     auto ansi = env.ansi(*text);
     if (!ansi)
-        return std::string(parameter.label) + " can hold only characters of the system's code page.";
+        return std::string(parameter.label) +
+               " can hold only characters of the system's code page.";
     *text = std::move(*ansi);
     return {};
 }
@@ -139,8 +140,8 @@ Failure ParseChanges(const std::vector<std::pair<Param, const Assignment*>>& nam
 }
 
 Failure TellWriteFailure(const SaveResult& result, CtlEnvironment& env) {
-    std::string message = "the registry refused the change (error " +
-                          std::to_string(result.error) + ")";
+    std::string message =
+        "the registry refused the change (error " + std::to_string(result.error) + ")";
     if (result.error == kErrorAccessDenied)
         message += ": set needs an elevated prompt (PowerShell or a command prompt started with "
                    "Run as administrator)";

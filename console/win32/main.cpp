@@ -41,8 +41,8 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
     const std::wstring wide = Wide(utf8, CP_UTF8);
     const int size = static_cast<int>(wide.size());
     BOOL lacking = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size,
-                                           nullptr, 0, nullptr, &lacking);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                           0, nullptr, &lacking);
     if (lacking) return std::nullopt;
     std::string ansi(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length,
@@ -104,7 +104,7 @@ int wmain(int argc, wchar_t** argv) {
     HandleOutput out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
     Win32Registry registry;
     win32::ConsoleServices services(err);
-    ctl::CtlEnvironment env{registry,      services,     out,        err, win32::ProcessElevated,
+    ctl::CtlEnvironment env{registry,      services,   out,       err, win32::ProcessElevated,
                             ReadWholeFile, AnsiToUtf8, Utf8ToAnsi};
     return ctl::RunTalvexCtl(args, env);
 }

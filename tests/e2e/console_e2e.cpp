@@ -117,9 +117,9 @@ std::string ShownInAConsoleWindow(const std::string& args) {
     if (!AllocConsole()) return "(no console)";
     SetConsoleOutputCP(866);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE screen =
+        CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -128,8 +128,8 @@ std::string ShownInAConsoleWindow(const std::string& args) {
     const std::string exe = ProgramFolder() + "TalvexCtl.exe";
     std::string commandLine = "\"" + exe + "\" " + args;
     std::wstring shown;
-    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       nullptr, &startup, &info)) {
+    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &info)) {
         WaitForSingleObject(info.hProcess, static_cast<DWORD>(kTimeout.count()));
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);

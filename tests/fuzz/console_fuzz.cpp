@@ -72,11 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (selector & 4) args.insert(args.end(), {"--from", "f.json"});
     if (selector & 16) args.emplace_back("--json");
     // A command that takes --json, given it (not as the value of --from).
-    const bool json = (selector & 3) != 3 && std::find(args.begin(), args.end(), "--json") !=
-                                                 args.end() &&
-                      std::adjacent_find(args.begin(), args.end(), [](const auto& a, const auto& b) {
-                          return a == "--from" && b == "--json";
-                      }) == args.end();
+    const bool json =
+        (selector & 3) != 3 && std::find(args.begin(), args.end(), "--json") != args.end() &&
+        std::adjacent_find(args.begin(), args.end(), [](const auto& a, const auto& b) {
+            return a == "--from" && b == "--json";
+        }) == args.end();
 
     MemoryRegistry registry;
     Seed(registry);

@@ -1,92 +1,15 @@
 // The console tool's commands on the in-memory registry and services: which command lines are
-// taken, refused and with which exit status, that a refusal writes nothing, set --from, and a
-// write refused midway.
-#include "console/ctl.h"
-#include "diag/open_hardware.h"
-#include "hardware/driver_agent.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_services.h"
-#include "tests/doubles/latin1_text.h"
-#include "simulator/driver_agent_sim.h"
-#include "tests/doubles/refusing_registry.h"
+// taken, refused and with which exit status, that a refusal writes nothing, set --from (with a
+// reference key in every state the window keeps), and a write refused midway.
+#include "tests/unit/console_fixture.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
-#include <functional>
 #include <map>
 
 namespace talvex::ctl {
 namespace {
-
-constexpr char kParameters[] = R"(SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters)";
-constexpr char kCard5[] = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\5)";
-
-class ConsoleTest : public testing::Test {
-  protected:
-    ConsoleTest() {
-        // The adapter in the last entry discovery looks at.
-        registry.SeedString(kHKeyLocalMachine, kCard5, "Title", "Talvex Fast Ethernet Adapter");
-        registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "TVR8Q");
-        registry.SeedString(kHKeyLocalMachine, kCard5, "ServiceName", "TVR8Q1");
-        Dword("ConnectionType", 3);
-        registry.SeedString(kHKeyLocalMachine, kParameters, "RxBuffer", "48");
-        Dword("TxStartThreshold", 2048);
-        registry.SeedString(kHKeyLocalMachine, kParameters, "NetworkAddress", "02004C4F4F50");
-        Dword("EnableTagging", 1);
-        Dword("VLANID", 5);
-    }
-    void Dword(const char* name, std::uint32_t value) {
-        registry.Seed(kHKeyLocalMachine, kParameters, name, kRegDword,
-                      {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
-                       std::uint8_t(value >> 24)});
-    }
-    ~ConsoleTest() override { UseSimulator(nullptr); }
-    // The simulated adapter as the hardware library, with these faults; none for nullptr.
-    void UseSimulator(const char* faults) {
-        SetDriverAgent(nullptr);
-        services.driverAgent = faults ? &sim::SimulatorApi() : nullptr;
-        if (!faults) return unsetenv(sim::kFaultsVariable), void();
-        setenv(sim::kFaultsVariable, faults, 1);
-        setenv(sim::kEepromBusyVariable, "1polls", 1);
-        Dword("BaseAddress", 0xE000);
-    }
-    auto Key() const { return registry.Values(kHKeyLocalMachine, kParameters); }
-    std::optional<MemoryRegistry::StoredValue> Get(const char* name) const {
-        return registry.Lookup(kHKeyLocalMachine, kParameters, name);
-    }
-    static MemoryRegistry::StoredValue AsDword(std::uint32_t value) {
-        return {kRegDword,
-                {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
-                 std::uint8_t(value >> 24)}};
-    }
-
-    int Run(std::vector<std::string> args) {
-        out.text.clear();
-        err.text.clear();
-        return RunTalvexCtl(args, env);
-    }
-
-    RefusingRegistry registry;
-    MemoryServices services;
-    StringOutput out, err;
-    std::map<std::string, std::string> files;
-    bool elevated = true;
-    CtlEnvironment env{
-        registry,
-        services,
-        out,
-        err,
-        [this] { return elevated; },
-        [this](const std::string& path, std::size_t limit) -> std::optional<std::string> {
-            const auto file = files.find(path);
-            if (file == files.end() || file->second.size() > limit) return std::nullopt;
-            return file->second;
-        },
-        Latin1ToUtf8,
-        Utf8ToLatin1};
-};
 
 TEST_F(ConsoleTest, CommandLinesTakenAndRefusedWithTheirExitStatuses) {
     struct Case {
@@ -293,111 +216,6 @@ TEST_F(ConsoleTest, SetFromTakesEveryStateShowPrintsOfAKeyTheWindowKeeps) {
         EXPECT_EQ(warnings.find(leftOut) == std::string::npos, c.applied) << warnings;
         EXPECT_EQ(err.text.find(leftOut) == std::string::npos, c.applied) << err.text;
     }
-}
-
-// Every outcome of a command asked for JSON is one document on standard output: the schema, an
-// error with the exit status and the message (told on standard error too), and a verdict that
-// claims nothing after a failure.
-TEST_F(ConsoleTest, JsonOnEveryOutcomeWithAnErrorTrueToTheExitStatus) {
-    struct Case {
-        std::vector<std::string> args;
-        std::function<void()> arrange;
-        int status;
-        const char* verdict; // "passed" of diag, "written" of set
-        bool verdictValue;
-        std::string message; // in the error's message
-    };
-    const auto noAdapter = [&] { registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "X"); };
-    const auto simulator = [&](const char* faults) { return [=, this] { UseSimulator(faults); }; };
-    const Case cases[] = {
-        {{"show", "--json"}, {}, kExitOk, nullptr, false, ""},
-        {{"show", "--json"}, noAdapter, kExitNoAdapter, nullptr, false, "no network adapter"},
-        {{"show", "--json", "--xml"}, {}, kExitUsage, nullptr, false, "Unknown option"},
-        {{"diag", "--cycles", "0", "--json"}, {}, kExitUsage, "passed", false, "--cycles takes"},
-        {{"diag", "--json"}, noAdapter, kExitNoAdapter, "passed", false, "no network adapter"},
-        {{"diag", "--json"}, [&] { elevated = false; }, kExitNoHardware, "passed", false,
-         "elevated prompt"},
-        {{"diag", "--json"}, [&] { services.hardwareMark.heldElsewhere = true; }, kExitNoHardware,
-         "passed", false, kHardwareBusy},
-        {{"diag", "--json"}, {}, kExitNoHardware, "passed", false, kDriverAgentNotLoaded},
-        {{"diag", "--json"}, simulator("no-device"), kExitNoHardware, "passed", false,
-         kDiagComponentFailed},
-        {{"diag", "--json"}, simulator(""), kExitOk, "passed", true, ""},
-        {{"diag", "--json"}, simulator("link-down"), kExitRefused, "passed", false, "Cable Test"},
-        {{"diag", "--json"}, simulator("library-fault"), kExitNoHardware, "passed", false,
-         "failed during the Cable Test"},
-        {{"diag", "--json"}, simulator("resume-fault"), kExitNoHardware, "passed", false,
-         "failed while resuming the adapter"},
-        {{"set", "--json", "VLANID"}, {}, kExitUsage, "written", false, "NAME=VALUE"},
-        {{"set", "--json", "Speed=1"}, {}, kExitUsage, "written", false, "no setting"},
-        {{"set", "--json", "--from", "absent.json"}, {}, kExitUsage, "written", false,
-         "can't be read"},
-        {{"set", "--json", "VLANID=4095"}, {}, kExitRefused, "written", false, "VLAN ID Invalid."},
-        {{"set", "--json", "VLANID=12"}, [&] { registry.refuse = {"VLANID"}; }, kExitWriteRefused,
-         "written", false, "elevated prompt"},
-        {{"set", "--json", "VLANID=12", "--dry-run"}, {}, kExitOk, "written", false, ""},
-        {{"set", "--json", "VLANID=12"}, {}, kExitOk, "written", true, ""},
-        // Written, but Windows refused the restart (no shutdown privilege).
-        {{"set", "--json", "VLANID=13", "--restart"}, [&] { services.exitWindowsError = 1314; },
-         kExitRestartRefused, "written", true, "did not restart (error 1314)"},
-    };
-    for (const Case& c : cases) {
-        const std::string line = c.args[0] + " " + c.args[1] + " " + c.args.back();
-        if (c.arrange) c.arrange();
-        EXPECT_EQ(Run(c.args), c.status) << line << "\n" << err.text;
-        const auto document = nlohmann::json::parse(out.text, nullptr, false);
-        ASSERT_TRUE(document.is_object()) << line << "\n" << out.text;
-        EXPECT_EQ(document["schema"], 1) << line;
-        if (c.verdict) {
-            EXPECT_EQ(document[c.verdict], c.verdictValue) << line;
-        }
-        const auto& error = document["error"];
-        if (c.status == kExitOk) {
-            EXPECT_TRUE(error.is_null()) << line << "\n" << out.text;
-        } else {
-            EXPECT_EQ(error["status"], c.status) << line;
-            const auto message = error["message"].get<std::string>();
-            EXPECT_NE(message.find(c.message), std::string::npos) << line << "\n" << message;
-            // Told on standard error as well: by the command, or by the message box there.
-            const bool told = err.text.find(message) != std::string::npos ||
-                              (!services.messages.empty() && services.messages.back().text == message);
-            EXPECT_TRUE(told) << line << "\n" << err.text;
-        }
-        // Back to an elevated prompt and an adapter whose hardware nothing holds.
-        elevated = true;
-        services = MemoryServices{};
-        registry.refuse.clear();
-        registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "TVR8Q");
-        UseSimulator(nullptr);
-    }
-    EXPECT_EQ(Get("VLANID"), AsDword(13));
-}
-
-// Registry texts are bytes of the ANSI code page (Latin-1 here, where "é" is 0xE9): show gives
-// their characters in JSON and in text. A text given in UTF-8 is written in the code page, and
-// refused when the code page lacks one of its characters.
-TEST_F(ConsoleTest, TextsBeyondAsciiKeepTheirCharactersBothWays) {
-    registry.SeedString(kHKeyLocalMachine, kCard5, "Title", "Adaptateur r\xE9seau");
-    registry.SeedString(kHKeyLocalMachine, kParameters, "NetworkAddress", "caf\xE9");
-    services.hostName = "poste-\xE9t\xE9";
-    ASSERT_EQ(Run({"show", "--json"}), kExitOk);
-    const auto document = nlohmann::json::parse(out.text);
-    EXPECT_EQ(document["adapter"]["title"], "Adaptateur réseau");
-    EXPECT_EQ(document["settings"]["NetworkAddress"]["stored"]["data"], "café");
-    EXPECT_EQ(document["settings"]["NetworkAddress"]["shown"], "café");
-    EXPECT_EQ(document["general"]["hostName"], "POSTE-éTé");
-    ASSERT_EQ(Run({"show"}), kExitOk);
-    EXPECT_NE(out.text.find("Adaptateur réseau (NetworkCards entry 5"), std::string::npos);
-    EXPECT_NE(out.text.find("REG_SZ \"café\"" + std::string(15, ' ') + "café\n"), std::string::npos)
-        << out.text;
-
-    EXPECT_EQ(Run({"set", "NetworkAddress=Réseau"}), kExitOk) << err.text;
-    EXPECT_EQ(Get("NetworkAddress"),
-              (MemoryRegistry::StoredValue{kRegSz, {'R', 0xE9, 's', 'e', 'a', 'u', 0}}));
-    EXPECT_NE(out.text.find("\"café\" -> \"Réseau\""), std::string::npos) << out.text;
-    const auto before = Key();
-    EXPECT_EQ(Run({"set", "NetworkAddress=R€seau"}), kExitRefused);
-    EXPECT_EQ(Key(), before);
 }
 
 TEST_F(ConsoleTest, NoAdapterNoElevationAndAnotherRun) {
