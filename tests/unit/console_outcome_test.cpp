@@ -60,36 +60,39 @@ TEST_F(ConsoleTest, JsonOnEveryOutcomeWithAnErrorTrueToTheExitStatus) {
         {{"set", "VLANID=9", "--restart"}, "no reboot", kExitRestartRefused, true, "error 1314"},
     };
     for (const Case& c : cases) {
-        const std::string line = c.args[0] + " " + c.args.back() + " (" + c.setup + ")";
-        arrange.at(c.setup)();
-        std::vector<std::string> args = c.args;
-        args.emplace_back("--json");
-        EXPECT_EQ(Run(args), c.status) << line << "\n" << err.text;
-        const auto document = nlohmann::json::parse(out.text, nullptr, false);
-        ASSERT_TRUE(document.is_object()) << line << "\n" << out.text;
-        EXPECT_EQ(document["schema"], 1) << line;
-        if (c.args[0] != "show") {
-            EXPECT_EQ(document[c.args[0] == "diag" ? "passed" : "written"], c.verdict) << line;
-        }
-        const auto& error = document["error"];
-        if (c.status == kExitOk) {
-            EXPECT_TRUE(error.is_null()) << line << "\n" << out.text;
-        } else {
-            EXPECT_EQ(error["status"], c.status) << line;
-            const auto message = error["message"].get<std::string>();
-            EXPECT_NE(message.find(c.message), std::string::npos) << line << "\n" << message;
-            // Told on standard error as well: by the command, or by the message box there.
-            const bool told =
-                err.text.find(message) != std::string::npos ||
-                (!services.messages.empty() && services.messages.back().text == message);
-            EXPECT_TRUE(told) << line << "\n" << err.text;
-        }
-        // Back to an elevated prompt and an adapter whose hardware nothing holds.
+        // An elevated prompt and an adapter whose hardware nothing holds, then the case's own.
         elevated = true;
         services = MemoryServices{};
         registry.refuse.clear();
         registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "TVR8Q");
         UseSimulator(nullptr);
+        arrange.at(c.setup)();
+        const std::string line = c.args[0] + " " + c.args.back() + " (" + c.setup + ")";
+        std::vector<std::string> args = c.args;
+        args.emplace_back("--json");
+        EXPECT_EQ(Run(args), c.status) << line << "\n" << err.text;
+        auto document = nlohmann::json::parse(out.text, nullptr, false);
+        if (!document.is_object()) {
+            ADD_FAILURE() << line << ": not one JSON document\n" << out.text;
+            continue;
+        }
+        EXPECT_TRUE(document["schema"] == 1) << line;
+        if (c.args[0] != "show") {
+            const char* verdict = c.args[0] == "diag" ? "passed" : "written";
+            EXPECT_TRUE(document[verdict] == c.verdict) << line << "\n" << out.text;
+        }
+        const auto& error = document["error"];
+        if (c.status == kExitOk) {
+            EXPECT_TRUE(error.is_null()) << line << "\n" << out.text;
+            continue;
+        }
+        EXPECT_TRUE(error.is_object() && error["status"] == c.status) << line << "\n" << out.text;
+        const std::string message = error.is_object() ? error.value("message", "") : "";
+        EXPECT_NE(message.find(c.message), std::string::npos) << line << "\n" << message;
+        // Told on standard error as well: by the command, or by the message box there.
+        const bool told = err.text.find(message) != std::string::npos ||
+                          (!services.messages.empty() && services.messages.back().text == message);
+        EXPECT_TRUE(!message.empty() && told) << line << "\n" << err.text;
     }
     EXPECT_EQ(Get("VLANID"), AsDword(9)); // written, the restart refused
 }
@@ -103,10 +106,11 @@ TEST_F(ConsoleTest, TextsBeyondAsciiKeepTheirCharactersBothWays) {
     services.hostName = "poste-\xE9t\xE9";
     ASSERT_EQ(Run({"show", "--json"}), kExitOk);
     const auto document = nlohmann::json::parse(out.text);
-    EXPECT_EQ(document["adapter"]["title"], "Adaptateur réseau");
-    EXPECT_EQ(document["settings"]["NetworkAddress"]["stored"]["data"], "café");
-    EXPECT_EQ(document["settings"]["NetworkAddress"]["shown"], "café");
-    EXPECT_EQ(document["general"]["hostName"], "POSTE-éTé");
+    const auto text = [&](const nlohmann::json& value) { return value.get<std::string>(); };
+    EXPECT_EQ(text(document["adapter"]["title"]), "Adaptateur réseau");
+    EXPECT_EQ(text(document["settings"]["NetworkAddress"]["stored"]["data"]), "café");
+    EXPECT_EQ(text(document["settings"]["NetworkAddress"]["shown"]), "café");
+    EXPECT_EQ(text(document["general"]["hostName"]), "POSTE-éTé");
     ASSERT_EQ(Run({"show"}), kExitOk);
     EXPECT_NE(out.text.find("Adaptateur réseau (NetworkCards entry 5"), std::string::npos);
     EXPECT_NE(out.text.find("REG_SZ \"café\"" + std::string(15, ' ') + "café\n"), std::string::npos)

@@ -206,7 +206,7 @@ TEST_F(ConsoleTest, SetFromTakesEveryStateShowPrintsOfAKeyTheWindowKeeps) {
 
     ASSERT_EQ(Run({"set", "--from", "ref.json", "--json"}), kExitOk) << err.text;
     const auto document = nlohmann::json::parse(out.text);
-    EXPECT_EQ(document["written"], true);
+    EXPECT_TRUE(document["written"] == true) << out.text;
     std::string warnings;
     for (const auto& warning : document["warnings"])
         warnings += warning.get<std::string>() + "\n";
