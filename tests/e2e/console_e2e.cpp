@@ -110,11 +110,17 @@ std::string Ansi(const std::wstring& text) {
     return ansi;
 }
 
-// TalvexCtl.exe run in a console window of its own whose code page lacks "é" (866, Cyrillic):
-// what the window then shows, as UTF-8.
+// TalvexCtl.exe run in a console window whose code page lacks "é" (866, Cyrillic): what the
+// window then shows, as UTF-8. The console the test writes to, or, when its output goes to a file
+// or pipe, a console made for the run.
 std::string ShownInAConsoleWindow(const std::string& args) {
-    FreeConsole();
-    if (!AllocConsole()) return "(no console)";
+    DWORD mode = 0;
+    bool allocated = false;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+        FreeConsole(); // the hidden one Wine gives a program whose output is redirected
+        allocated = AllocConsole();
+    }
+    const UINT codePage = GetConsoleOutputCP();
     SetConsoleOutputCP(866);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE screen =
@@ -142,7 +148,8 @@ std::string ShownInAConsoleWindow(const std::string& args) {
         shown.resize(read);
     }
     CloseHandle(screen);
-    FreeConsole();
+    SetConsoleOutputCP(codePage);
+    if (allocated) FreeConsole();
     std::string utf8(shown.size() * 3, '\0');
     utf8.resize(static_cast<std::size_t>(
         WideCharToMultiByte(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()), utf8.data(),
