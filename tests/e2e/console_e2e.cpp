@@ -414,12 +414,7 @@ TEST_F(Console, SetRestartRefusedByWindowsIsStatus6WithTheValuesWritten) {
     GetSystemDirectoryA(system, MAX_PATH);
     const std::string wineboot = std::string(system) + "\\wineboot.exe";
     DeleteFileA(wineboot.c_str()); // a hard link into the template: replaced, never written
-    HANDLE file = CreateFileA(wineboot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "no program", 10, &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(std::ofstream(wineboot) << "no program");
     const char native[] = "native";
     ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "wineboot.exe",
                               REG_SZ, native, sizeof native),
