@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 namespace talvex::ctl {
 namespace {
@@ -49,6 +50,18 @@ class Options {
     std::size_t next_ = 0;
 };
 
+ParsedCommandLine Usage(std::string error) {
+    ParsedCommandLine parsed;
+    parsed.error = std::move(error);
+    return parsed;
+}
+
+ParsedCommandLine Taken(Command command) {
+    ParsedCommandLine parsed;
+    parsed.command = std::move(command);
+    return parsed;
+}
+
 bool IsOption(const std::string& arg) {
     return arg.size() > 1 && arg[0] == '-';
 }
@@ -60,9 +73,10 @@ std::string Unknown(const std::string& arg, const char* command) {
 ParsedCommandLine ParseShow(Options options) {
     ShowCommand show;
     for (; !options.Done();) {
-        if (!options.TakeFlag("--json", show.json)) return {{}, Unknown(options.Current(), "show")};
+        if (!options.TakeFlag("--json", show.json))
+            return Usage(Unknown(options.Current(), "show"));
     }
-    return {show, {}};
+    return Taken(show);
 }
 
 ParsedCommandLine ParseSet(Options options) {
@@ -71,19 +85,20 @@ ParsedCommandLine ParseSet(Options options) {
     while (!options.Done() && error.empty()) {
         const std::string& arg = options.Current();
         if (options.Take("--from", set.fromFile, error) ||
-            options.TakeFlag("--restart", set.restart) || options.TakeFlag("--dry-run", set.dryRun))
+            options.TakeFlag("--restart", set.restart) ||
+            options.TakeFlag("--dry-run", set.dryRun) || options.TakeFlag("--json", set.json))
             continue;
-        if (IsOption(arg)) return {{}, Unknown(arg, "set")};
+        if (IsOption(arg)) return Usage(Unknown(arg, "set"));
         const auto equals = arg.find('=');
         if (equals == std::string::npos || equals == 0)
-            return {{}, "Expected NAME=VALUE, not \"" + arg + "\"."};
-        set.assignments.push_back({arg.substr(0, equals), arg.substr(equals + 1)});
+            return Usage("Expected NAME=VALUE, not \"" + arg + "\".");
+        set.assignments.push_back({arg.substr(0, equals), arg.substr(equals + 1), false});
         options.Skip();
     }
-    if (!error.empty()) return {{}, error};
+    if (!error.empty()) return Usage(error);
     if (set.assignments.empty() && !set.fromFile)
-        return {{}, "set needs NAME=VALUE or --from FILE."};
-    return {set, {}};
+        return Usage("set needs NAME=VALUE or --from FILE.");
+    return Taken(set);
 }
 
 std::optional<std::array<bool, 3>> ParseTests(const std::string& list) {
@@ -123,24 +138,30 @@ ParsedCommandLine ParseDiag(Options options) {
                 diag.tests = *chosen;
             continue;
         }
-        return {{}, Unknown(options.Current(), "diag")};
+        return Usage(Unknown(options.Current(), "diag"));
     }
-    if (!error.empty()) return {{}, error};
-    return {diag, {}};
+    if (!error.empty()) return Usage(error);
+    return Taken(diag);
 }
 
 } // namespace
 
 ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
-    if (args.empty()) return {{}, "No command given."};
+    if (args.empty()) return Usage("No command given.");
     const std::string& command = args.front();
     const Options options(args.subspan(1));
     if (command == "help" || command == "--help" || command == "-h" || command == "/?")
-        return {HelpCommand{}, {}};
-    if (command == "show") return ParseShow(options);
-    if (command == "set") return ParseSet(options);
-    if (command == "diag") return ParseDiag(options);
-    return {{}, "Unknown command: " + command};
+        return Taken(HelpCommand{});
+    constexpr std::pair<const char*, ParsedCommandLine (*)(Options)> kParsers[] = {
+        {"show", ParseShow}, {"set", ParseSet}, {"diag", ParseDiag}};
+    for (const auto& [name, parse] : kParsers) {
+        if (command != name) continue;
+        ParsedCommandLine parsed = parse(options);
+        parsed.name = name;
+        parsed.json = std::find(args.begin() + 1, args.end(), "--json") != args.end();
+        return parsed;
+    }
+    return Usage("Unknown command: " + command);
 }
 
 } // namespace talvex::ctl

@@ -19,6 +19,8 @@ struct ShowCommand {
 struct Assignment {
     std::string name;
     std::string value;
+    // As another machine's show --json says it is stored: taken in every state its page keeps.
+    bool asStored = false;
 };
 
 struct SetCommand {
@@ -26,6 +28,7 @@ struct SetCommand {
     std::optional<std::string> fromFile;
     bool restart = false;
     bool dryRun = false;
+    bool json = false;
 };
 
 inline constexpr int kMaxCycles = 50;
@@ -43,6 +46,10 @@ using Command = std::variant<HelpCommand, ShowCommand, SetCommand, DiagCommand>;
 struct ParsedCommandLine {
     std::optional<Command> command;
     std::string error; // for the user, when there is no command
+    // When the command is known, even if its arguments are wrong: its name and whether they ask
+    // for JSON, so that the error comes as JSON too.
+    std::string name;
+    bool json = false;
 };
 
 // args: the arguments after the program's name.

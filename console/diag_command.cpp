@@ -2,8 +2,10 @@
 // on the same hardware opening, runner and texts.
 #include "console/commands.h"
 
+#include "console/message_catcher.h"
 #include "console/settings_view.h"
 #include "diag/open_hardware.h"
+#include "diag/result_tips.h"
 #include "diag/runner.h"
 #include "hardware/driver_agent.h"
 #include "hardware/registers.h"
@@ -56,7 +58,7 @@ std::string ResultText(const ItemResult& result) {
 }
 
 nlohmann::ordered_json DiagDocument(const DiagCommand& command, const ConsoleDisplay& display,
-                                    bool stopped) {
+                                    bool stopped, const Failure& failure) {
     nlohmann::ordered_json tests = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < display.results.size(); ++i) {
         const ItemResult& result = display.results[i];
@@ -68,14 +70,15 @@ nlohmann::ordered_json DiagDocument(const DiagCommand& command, const ConsoleDis
              {"tip", result.tip}});
     }
     return {{"schema", kJsonSchema},
-            {"passed", display.AllPassed()},
+            {"passed", !failure},
             {"stopped", stopped},
             {"cyclesRequested", command.cycles},
             {"cyclesRun", display.cyclesRun},
             {"tests", tests},
             {"permanentAddress", display.permanentAddress.empty()
                                      ? nlohmann::ordered_json(nullptr)
-                                     : nlohmann::ordered_json(display.permanentAddress)}};
+                                     : nlohmann::ordered_json(display.permanentAddress)},
+            {"error", ErrorJson(failure)}};
 }
 
 void DiagText(Output& out, const DiagCommand& command, const ConsoleDisplay& display,
@@ -91,38 +94,67 @@ void DiagText(Output& out, const DiagCommand& command, const ConsoleDisplay& dis
         << (stopped ? " (stopped)" : "") << "\n";
 }
 
+// Where the library faulted: in a test (its tip says so), before any cycle (the suspend), or
+// after the cycles (the resume, which may have left the adapter suspended).
+std::string LibraryFaultText(const ConsoleDisplay& display) {
+    std::string where = display.cyclesRun == 0 ? "while suspending the adapter; no test ran"
+                                               : "while resuming the adapter, which may still be "
+                                                 "suspended: restart Windows if the network "
+                                                 "stays down";
+    for (std::size_t i = 0; i < display.results.size(); ++i)
+        if (display.results[i].tip == kLibraryFaultTip)
+            where = std::string("during the ") + kDiagItemCaptions[i] + "; the run ended there";
+    return "The hardware-access library failed " + where + ".";
+}
+
+// The run's outcome: a library fault before a failed test (exit 2, as nothing after it can be
+// trusted), then a failed test or a stopped run (1).
+Failure RunVerdict(CtlEnvironment& env, const DiagCommand& command, const ConsoleDisplay& display,
+                   bool libraryOk, bool stopped) {
+    if (!libraryOk) return Tell(env, kExitNoHardware, LibraryFaultText(display));
+    std::string failed;
+    for (std::size_t i = 0; i < display.results.size(); ++i)
+        if (display.results[i].run && !display.results[i].passed)
+            failed += std::string(failed.empty() ? "" : ", ") + kDiagItemCaptions[i];
+    if (!failed.empty()) return Tell(env, kExitRefused, "Failed: " + failed + ".");
+    if (stopped || !display.AllPassed())
+        return Tell(env, kExitRefused,
+                    "The run was stopped after " + std::to_string(display.cyclesRun) + " of " +
+                        std::to_string(command.cycles) + " cycles.");
+    return {};
+}
+
 } // namespace
 
 int RunDiag(const DiagCommand& command, CtlEnvironment& env) {
-    const auto adapter = FindAdapterFor(env);
-    if (!adapter) return kExitNoAdapter;
-    if (!env.elevated()) {
-        env.err << "TalvexCtl: diag needs an elevated prompt (PowerShell or a command prompt "
-                   "started with Run as administrator).\n";
-        return kExitNoHardware;
-    }
-    Services& services = env.services;
+    Failure failure;
+    const auto adapter = FindAdapterFor(env, failure);
+    if (!adapter) return Failed(env, command.json, "diag", failure);
+    if (!env.elevated())
+        return Failed(env, command.json, "diag",
+                      Tell(env, kExitNoHardware,
+                           "diag needs an elevated prompt (PowerShell or a command prompt started "
+                           "with Run as administrator)."));
+    MessageCatcher services(env.services); // OpenDiagHardware says why in a message box
     const HardwareMark mark(services);
-    if (!mark) {
-        env.err << "TalvexCtl: " << kHardwareBusy << "\n";
-        return kExitNoHardware;
-    }
+    if (!mark) return Failed(env, command.json, "diag", Tell(env, kExitNoHardware, kHardwareBusy));
     if (!OpenDiagHardware(services, env.registry, adapter->driverKeyName, adapter->entry))
-        return kExitNoHardware;
+        return Failed(env, command.json, "diag", {kExitNoHardware, services.Last()});
 
     bStopDiagTest = false;
     ConsoleDisplay display(command, env.err);
-    RunBasicDiagTest(display, services);
+    const bool libraryOk = RunBasicDiagTest(display, services);
     const bool stopped = bStopDiagTest && display.cyclesRun < command.cycles;
     // Closed through the library that opened it, behind the fault guard like every other call;
     // a library that faults even then is let go.
     if (!services.GuardHardwareCall(ResetAdapterAccess)) ForgetAdapterAccess();
 
+    failure = RunVerdict(env, command, display, libraryOk, stopped);
     if (command.json)
-        env.out << JsonText(DiagDocument(command, display, stopped), 2) << "\n";
+        PrintJson(env, DiagDocument(command, display, stopped, failure));
     else
         DiagText(env.out, command, display, stopped);
-    return display.AllPassed() && !stopped ? kExitOk : kExitRefused;
+    return failure.status;
 }
 
 } // namespace talvex::ctl

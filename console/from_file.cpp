@@ -34,7 +34,7 @@ std::optional<std::string> DwordText(const json& number) {
 struct SettingText {
     std::optional<std::string> text;
     std::string error;   // what is wrong with the document, said of the setting
-    std::string refusal; // well formed, but not a value a page could take
+    std::string refusal; // well formed, but not a value the page would write
 };
 
 SettingText Given(std::string text) {
@@ -61,7 +61,7 @@ SettingText StoredSettingText(const json& stored) {
         if (data->is_string()) return Given(data->get<std::string>());
         return Malformed("has a " + typeName + " whose \"data\" is not a string");
     }
-    return {{}, {}, "stored as " + typeName + ", which no page writes"}; // refused, not malformed
+    return {{}, {}, "a " + typeName + ", which no page writes."}; // left out, not malformed
 }
 
 SettingText BareSettingText(const json& value) {
@@ -160,12 +160,22 @@ FromFile ReadFromFile(std::string_view text) {
                                              "machines with one address break the network.");
             continue;
         }
+        const bool stored = setting.is_object();
+        if (stored && value.text && !ParseStoredSetting(*parameter, *value.text))
+            value.refusal = *value.text + "; " + RefusalText(*parameter);
         if (!value.refusal.empty())
-            result.refusals.push_back(name + " is " + value.refusal + ".");
+            result.warnings.push_back(name + " is left as it is here: the file holds " +
+                                      value.refusal);
         else if (value.text)
-            result.assignments.push_back({name, *value.text});
+            result.assignments.push_back({name, *value.text, stored});
     }
     return result;
+}
+
+std::optional<ParameterValue> ParseStoredSetting(const DriverParameter& parameter,
+                                                 std::string_view text) {
+    if (&parameter == &Parameter(Param::EnableGVRP) && text == "2") return std::int32_t{2};
+    return ParseParameterValue(parameter, text);
 }
 
 } // namespace talvex::ctl

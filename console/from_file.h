@@ -3,7 +3,9 @@
 #pragma once
 
 #include "console/arguments.h"
+#include "settings/driver_parameters.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,13 +15,19 @@ namespace talvex::ctl {
 struct FromFile {
     std::vector<Assignment> assignments; // by value name, in the document's order
     std::vector<std::string> warnings;   // what is left out, and why
-    std::vector<std::string> refusals;   // values that can't be applied as stored
     std::string error;                   // the document is not one `set --from` takes
 };
 
 // A setting stored on the other machine is applied as stored; one it did not hold is left as it
-// is here. A setting may also be given bare, as NAME=VALUE gives it ("VLANID": 12). The
-// NetworkAddress is never applied: two machines with one address break the network.
+// is here, and so is one stored in a state its page keeps but would not write from a user's
+// choice (a number its list lacks, a type it never writes), with a warning. A setting may also
+// be given bare, as NAME=VALUE gives it ("VLANID": 12), and is then checked as NAME=VALUE is.
+// The NetworkAddress is never applied: two machines with one address break the network.
 FromFile ReadFromFile(std::string_view text);
+
+// A stored setting's text as the page would write it back: what NAME=VALUE takes, and a grayed
+// GVRP box (2), which the Virtual LAN page writes as it shows it. nullopt for anything else.
+std::optional<ParameterValue> ParseStoredSetting(const DriverParameter& parameter,
+                                                 std::string_view text);
 
 } // namespace talvex::ctl

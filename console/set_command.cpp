@@ -1,8 +1,9 @@
-// TalvexCtl set NAME=VALUE ... | --from FILE [--dry-run] [--restart]: the values given, checked as
-// the pages check them, written all or nothing in the order OK writes them.
+// TalvexCtl set NAME=VALUE ... | --from FILE [--dry-run] [--restart] [--json]: the values given,
+// checked as the pages check them, written all or nothing in the order OK writes them.
 #include "console/commands.h"
 
 #include "console/from_file.h"
+#include "console/message_catcher.h"
 #include "console/settings_view.h"
 #include "settings/network_address.h"
 #include "shell/restart.h"
@@ -12,10 +13,28 @@
 namespace talvex::ctl {
 namespace {
 
+// A value as it is written: texts in the ANSI code page, as the registry class writes them.
 struct Change {
     Param param;
-    std::string given;
     ParameterValue value;
+};
+
+// What one value came to, as the page would show it; texts in UTF-8.
+struct ChangeLine {
+    Param param;
+    std::optional<std::string> old; // nullopt: missing
+    std::string now;
+    bool changed = false;
+};
+
+struct SetReport {
+    std::vector<ChangeLine> changes;
+    std::vector<std::string> warnings;
+    bool anyChange = false;
+    bool judged = false;  // the values were checked: past usage and discovery
+    bool applied = false; // written, or found writable on a dry run
+    bool written = false; // the registry holds every value given (written now, or already so)
+    bool restarted = false;
 };
 
 std::size_t IndexOf(Param param) {
@@ -23,8 +42,8 @@ std::size_t IndexOf(Param param) {
 }
 
 // A text is quoted, so that the empty one shows.
-std::string Quoted(const DriverParameter& parameter, const std::string& shown) {
-    return parameter.kind == ParameterKind::Text ? "\"" + shown + "\"" : shown;
+std::string Quoted(Param param, const std::string& shown) {
+    return Parameter(param).kind == ParameterKind::Text ? "\"" + shown + "\"" : shown;
 }
 
 std::string KnownNames() {
@@ -34,138 +53,199 @@ std::string KnownNames() {
     return names;
 }
 
-// The assignments of the file, then of the command line; false after telling why not.
-bool GatherAssignments(const SetCommand& command, CtlEnvironment& env,
-                       std::vector<Assignment>& assignments, std::vector<std::string>& refusals) {
+void Warn(CtlEnvironment& env, SetReport& report, std::string warning) {
+    env.err << "TalvexCtl: warning: " << warning << "\n";
+    report.warnings.push_back(std::move(warning));
+}
+
+// The assignments of the file, then of the command line.
+Failure GatherAssignments(const SetCommand& command, CtlEnvironment& env, SetReport& report,
+                          std::vector<Assignment>& assignments) {
     if (command.fromFile) {
         const std::string& path = *command.fromFile;
         const auto text = env.readFile(path, kMaxFromFileBytes);
-        if (!text) {
-            env.err << "TalvexCtl: " << path
-                    << " can't be read, or is larger than 1 MiB. Nothing was written.\n";
-            return false;
-        }
+        if (!text)
+            return Tell(env, kExitUsage,
+                        path + " can't be read, or is larger than 1 MiB. Nothing was written.");
         FromFile from = ReadFromFile(*text);
-        if (!from.error.empty()) {
-            env.err << "TalvexCtl: " << path << " " << from.error << ". Nothing was written.\n";
-            return false;
-        }
-        for (const std::string& warning : from.warnings)
-            env.err << "TalvexCtl: warning: " << warning << "\n";
+        if (!from.error.empty())
+            return Tell(env, kExitUsage, path + " " + from.error + ". Nothing was written.");
+        for (std::string& warning : from.warnings)
+            Warn(env, report, std::move(warning));
         assignments = std::move(from.assignments);
-        refusals = std::move(from.refusals);
     }
     assignments.insert(assignments.end(), command.assignments.begin(), command.assignments.end());
-    return true;
+    return {};
 }
 
-// Each name known and given once; false after telling why not.
-bool ResolveNames(const std::vector<Assignment>& assignments, CtlEnvironment& env,
-                  std::vector<std::pair<Param, const Assignment*>>& named) {
+// Each name known and given once.
+Failure ResolveNames(const std::vector<Assignment>& assignments, CtlEnvironment& env,
+                     std::vector<std::pair<Param, const Assignment*>>& named) {
     std::array<bool, kParamCount> seen{};
     for (const Assignment& assignment : assignments) {
         const DriverParameter* parameter = FindDriverParameter(assignment.name);
-        if (!parameter) {
-            env.err << "TalvexCtl: there is no setting \"" << assignment.name
-                    << "\". The settings are:" << KnownNames() << "\nNothing was written.\n";
-            return false;
-        }
+        if (!parameter)
+            return Tell(env, kExitUsage,
+                        "there is no setting \"" + assignment.name +
+                            "\". The settings are:" + KnownNames() + "\nNothing was written.");
         const auto index = static_cast<std::size_t>(parameter - DriverParameters().data());
-        if (std::exchange(seen[index], true)) {
-            env.err << "TalvexCtl: " << parameter->valueName
-                    << " is given more than once. Nothing was written.\n";
-            return false;
-        }
+        if (std::exchange(seen[index], true))
+            return Tell(env, kExitUsage,
+                        std::string(parameter->valueName) +
+                            " is given more than once. Nothing was written.");
         named.emplace_back(static_cast<Param>(index), &assignment);
     }
-    return true;
+    return {};
 }
 
-void TellWriteFailure(const SaveResult& result, CtlEnvironment& env) {
-    env.err << "TalvexCtl: the registry refused the change (error " << result.error << ")";
+// Why the page would refuse the value; empty when it takes it (value then holds it as written).
+std::string Judge(const DriverParameter& parameter, const Assignment& assignment,
+                  CtlEnvironment& env, std::optional<ParameterValue>& value) {
+    value = assignment.asStored ? ParseStoredSetting(parameter, assignment.value)
+                                : ParseParameterValue(parameter, assignment.value);
+    if (!value) return RefusalText(parameter) + " " + AcceptedText(parameter);
+    auto* text = std::get_if<std::string>(&*value);
+    if (!text) return {};
+    // The registry class writes with the ANSI functions: the text must have a form there.
+    auto ansi = env.ansi(*text);
+    if (!ansi)
+        return std::string(parameter.label) +
+               " can hold only characters of the system's code page.";
+    *text = std::move(*ansi);
+    return {};
+}
+
+// Every value as the pages take it, or every refusal at once.
+Failure ParseChanges(const std::vector<std::pair<Param, const Assignment*>>& named,
+                     CtlEnvironment& env, SetReport& report, std::vector<Change>& changes) {
+    std::string refusals;
+    for (const auto& [param, assignment] : named) {
+        const DriverParameter& parameter = Parameter(param);
+        std::optional<ParameterValue> value;
+        const std::string why = Judge(parameter, *assignment, env, value);
+        if (why.empty()) {
+            changes.push_back({param, std::move(*value)});
+            continue;
+        }
+        refusals += std::string(refusals.empty() ? "" : "\n") + parameter.valueName + " \"" +
+                    assignment->value + "\" refused: " + why;
+    }
+    if (!refusals.empty()) return Tell(env, kExitRefused, refusals + "\nNothing was written.");
+    // The driver's own judgement of the address is a warning, as the page's balloon tip is.
+    for (const Change& change : changes)
+        if (const auto* text = std::get_if<std::string>(&change.value))
+            if (const auto problem = NetworkAddressProblem(*text))
+                Warn(env, report, "NetworkAddress: " + *problem);
+    return {};
+}
+
+Failure TellWriteFailure(const SaveResult& result, CtlEnvironment& env) {
+    std::string message =
+        "the registry refused the change (error " + std::to_string(result.error) + ")";
     if (result.error == kErrorAccessDenied)
-        env.err << ": set needs an elevated prompt (PowerShell or a command prompt started with "
+        message += ": set needs an elevated prompt (PowerShell or a command prompt started with "
                    "Run as administrator)";
-    env.err << (result.restored ? ". Nothing was changed.\n"
-                                : ". Some values already written could not be put back either: "
-                                  "the settings are now partly changed. Check them with "
-                                  "TalvexCtl show.\n");
+    message += result.restored ? ". Nothing was changed."
+                               : ". Some values already written could not be put back either: "
+                                 "the settings are now partly changed. Check them with "
+                                 "TalvexCtl show.";
+    return Tell(env, kExitWriteRefused, message);
+}
+
+// In the order OK writes them; a value already stored as it would be written is left alone.
+Failure WriteChanges(const SetCommand& command, CtlEnvironment& env, const std::string& driverKey,
+                     std::vector<Change>& changes, SetReport& report) {
+    std::sort(changes.begin(), changes.end(),
+              [](const Change& a, const Change& b) { return a.param < b.param; });
+    const SettingsSnapshot before = ReadSettings(env.registry, driverKey);
+    ParameterWriter writer(env.registry);
+    for (const Change& change : changes) {
+        const DriverParameter& parameter = Parameter(change.param);
+        const auto& stored = before.stored[IndexOf(change.param)];
+        ChangeLine line{change.param, std::nullopt,
+                        env.utf8(talvex::ShownText(parameter, change.value)),
+                        !(stored && *stored == WrittenValue(change.value))};
+        if (stored) line.old = env.utf8(ShownText(before, change.param));
+        report.anyChange = report.anyChange || line.changed;
+        if (line.changed && !command.dryRun)
+            WriteParameter(writer, driverKey, parameter, change.value);
+        report.changes.push_back(std::move(line));
+    }
+    const SaveResult result = writer.Finish();
+    if (result.outcome == SaveResult::Failed) return TellWriteFailure(result, env);
+    report.applied = true;
+    report.written = !command.dryRun;
+    return {};
+}
+
+Failure ApplySet(const SetCommand& command, CtlEnvironment& env, SetReport& report) {
+    std::vector<Assignment> assignments;
+    std::vector<std::pair<Param, const Assignment*>> named;
+    if (Failure failure = GatherAssignments(command, env, report, assignments)) return failure;
+    if (Failure failure = ResolveNames(assignments, env, named)) return failure;
+    Failure failure;
+    const auto adapter = FindAdapterFor(env, failure);
+    if (!adapter) return failure;
+    std::vector<Change> changes;
+    report.judged = true;
+    if (Failure refused = ParseChanges(named, env, report, changes)) return refused;
+    if (Failure refused = WriteChanges(command, env, adapter->driverKeyName, changes, report))
+        return refused;
+    if (!command.restart || !report.written || !report.anyChange) return {};
+    // RequestRestart tells why Windows refused in a message box: standard error here.
+    MessageCatcher services(env.services);
+    report.restarted = RequestRestart(services);
+    if (!report.restarted) return {kExitRestartRefused, services.Last()};
+    return {};
+}
+
+void SetText(Output& out, const SetCommand& command, const SetReport& report) {
+    for (const ChangeLine& line : report.changes) {
+        out << Parameter(line.param).valueName << ": ";
+        if (!line.changed)
+            out << Quoted(line.param, line.now) << " (unchanged)\n";
+        else
+            out << (line.old ? Quoted(line.param, *line.old) : "missing") << " -> "
+                << Quoted(line.param, line.now) << "\n";
+    }
+    if (command.dryRun)
+        out << "Dry run: nothing was written."
+            << (report.anyChange ? " Writing these would need a restart of Windows.\n" : "\n");
+    else if (report.anyChange)
+        out << "Restart needed: the new settings take effect when Windows restarts.\n";
+    else
+        out << "Nothing changed: no restart needed.\n";
+}
+
+nlohmann::ordered_json SetDocument(const SetCommand& command, const SetReport& report,
+                                   const Failure& failure) {
+    nlohmann::ordered_json changes = nlohmann::ordered_json::array();
+    for (const ChangeLine& line : report.changes)
+        changes.push_back({{"name", Parameter(line.param).valueName},
+                           {"old", line.old ? nlohmann::ordered_json(*line.old) : nullptr},
+                           {"new", line.now},
+                           {"changed", line.changed}});
+    return {{"schema", kJsonSchema},
+            {"written", report.written},
+            {"dryRun", command.dryRun},
+            {"changes", changes},
+            {"restartNeeded", report.written && report.anyChange},
+            {"restarted", report.restarted},
+            {"warnings", report.warnings},
+            {"error", ErrorJson(failure)}};
 }
 
 } // namespace
 
 int RunSet(const SetCommand& command, CtlEnvironment& env) {
-    std::vector<Assignment> assignments;
-    std::vector<std::string> refusals;
-    std::vector<std::pair<Param, const Assignment*>> named;
-    if (!GatherAssignments(command, env, assignments, refusals) ||
-        !ResolveNames(assignments, env, named))
-        return kExitUsage;
-    const auto adapter = FindAdapterFor(env);
-    if (!adapter) return kExitNoAdapter;
-
-    std::vector<Change> changes;
-    for (const auto& [param, assignment] : named) {
-        const DriverParameter& parameter = Parameter(param);
-        if (auto value = ParseParameterValue(parameter, assignment->value)) {
-            changes.push_back({param, assignment->value, std::move(*value)});
-            continue;
-        }
-        refusals.push_back(std::string(parameter.valueName) + " \"" + assignment->value +
-                           "\" refused: " + RefusalText(parameter) + " " + AcceptedText(parameter));
-    }
-    if (!refusals.empty()) {
-        for (const std::string& refusal : refusals)
-            env.err << "TalvexCtl: " << refusal << "\n";
-        env.err << "TalvexCtl: nothing was written.\n";
-        return kExitRefused;
-    }
-    // The driver's own judgement of the address is a warning, as the page's balloon tip is.
-    for (const Change& change : changes)
-        if (const auto* text = std::get_if<std::string>(&change.value))
-            if (const auto problem = NetworkAddressProblem(*text))
-                env.err << "TalvexCtl: warning: NetworkAddress: " << *problem << "\n";
-
-    // In the order OK writes them; a value already stored as it would be written is left alone.
-    std::sort(changes.begin(), changes.end(),
-              [](const Change& a, const Change& b) { return a.param < b.param; });
-    const SettingsSnapshot before = ReadSettings(env.registry, adapter->driverKeyName);
-    ParameterWriter writer(env.registry);
-    std::vector<std::string> lines;
-    bool anyChange = false;
-    for (const Change& change : changes) {
-        const DriverParameter& parameter = Parameter(change.param);
-        const auto& stored = before.stored[IndexOf(change.param)];
-        const std::string now = Quoted(parameter, talvex::ShownText(parameter, change.value));
-        if (stored && *stored == WrittenValue(change.value)) {
-            lines.push_back(std::string(parameter.valueName) + ": " + now + " (unchanged)");
-            continue;
-        }
-        const std::string was =
-            stored ? Quoted(parameter, ShownText(before, change.param)) : "missing";
-        lines.push_back(std::string(parameter.valueName) + ": " + was + " -> ");
-        lines.back() += now;
-        anyChange = true;
-        if (!command.dryRun)
-            WriteParameter(writer, adapter->driverKeyName, parameter, change.value);
-    }
-    const SaveResult result = writer.Finish();
-    if (result.outcome == SaveResult::Failed) {
-        TellWriteFailure(result, env);
-        return kExitWriteRefused;
-    }
-
-    for (const std::string& line : lines)
-        env.out << line << "\n";
-    if (command.dryRun)
-        env.out << "Dry run: nothing was written."
-                << (anyChange ? " Writing these would need a restart of Windows.\n" : "\n");
-    else if (anyChange)
-        env.out << "Restart needed: the new settings take effect when Windows restarts.\n";
-    else
-        env.out << "Nothing changed: no restart needed.\n";
-    if (command.restart && anyChange && !command.dryRun) RequestRestart(env.services);
-    return kExitOk;
+    SetReport report;
+    const Failure failure = ApplySet(command, env, report);
+    if (command.json)
+        PrintJson(env, report.judged ? SetDocument(command, report, failure)
+                                     : FailureDocument("set", failure));
+    else if (report.applied)
+        SetText(env.out, command, report);
+    return failure.status;
 }
 
 } // namespace talvex::ctl

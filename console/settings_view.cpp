@@ -91,13 +91,14 @@ std::string StoredText(const std::optional<RegistryValue>& stored) {
     return type + " " + HexBytes(*stored, " ");
 }
 
-nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored) {
+nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored,
+                                  const AnsiToUtf8& utf8) {
     if (!stored) return nullptr;
     nlohmann::ordered_json json = {{"type", TypeText(stored->type)}};
     if (const auto number = DwordOf(*stored))
         json["data"] = *number;
     else if (IsText(*stored))
-        json["data"] = Text(*stored);
+        json["data"] = utf8(Text(*stored));
     else
         json["data"] = HexBytes(*stored, "");
     return json;
@@ -113,8 +114,8 @@ RegistryValue WrittenValue(const ParameterValue& value) {
     return DwordValue(static_cast<std::uint32_t>(std::get<std::int32_t>(value)));
 }
 
-// Registry texts are the ANSI code page's bytes; JSON is UTF-8. Bytes that are not UTF-8 become
-// U+FFFD, and everything beyond ASCII is escaped, so no console code page can garble it.
+// The strings put in are UTF-8 (registry texts converted from the ANSI code page); should one
+// not be, its stray bytes become U+FFFD rather than an exception.
 std::string JsonText(const nlohmann::ordered_json& document, int indent) {
     return document.dump(indent, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
 }

@@ -2,6 +2,7 @@
 // would show it, read through the pages' own loading.
 #pragma once
 
+#include "console/ctl.h"
 #include "platform/registry_api.h"
 #include "settings/driver_parameters.h"
 #include "settings/vb_registry.h"
@@ -30,13 +31,15 @@ std::string ShownText(const SettingsSnapshot& snapshot, Param param);
 std::string StoredText(const std::optional<RegistryValue>& stored);
 // {"type": "REG_DWORD", "data": 3}, the text up to its terminators for REG_SZ and REG_EXPAND_SZ,
 // hexadecimal bytes for anything else; null when missing.
-nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored);
+// Texts as UTF-8.
+nlohmann::ordered_json StoredJson(const std::optional<RegistryValue>& stored,
+                                  const AnsiToUtf8& utf8);
 
 // The registry value a write of value would leave: a REG_DWORD, or the text up to its first NUL
 // as a REG_SZ with its terminator.
 RegistryValue WrittenValue(const ParameterValue& value);
 
-// The text a JSON document's string must be: valid UTF-8, anything else replaced.
+// The document as text: everything beyond ASCII escaped, so that no code page can garble it.
 std::string JsonText(const nlohmann::ordered_json& document, int indent);
 
 } // namespace talvex::ctl

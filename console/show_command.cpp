@@ -9,33 +9,36 @@ namespace talvex::ctl {
 namespace {
 
 nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
-                                    const GeneralInfo& general) {
+                                    const GeneralInfo& general, const AnsiToUtf8& utf8) {
     nlohmann::ordered_json settings = nlohmann::ordered_json::object();
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const DriverParameter& parameter = DriverParameters()[i];
         settings[parameter.valueName] = {
             {"label", parameter.label},
-            {"stored", StoredJson(snapshot.stored[i])},
-            {"shown", ShownText(snapshot, static_cast<Param>(i))},
+            {"stored", StoredJson(snapshot.stored[i], utf8)},
+            {"shown", utf8(ShownText(snapshot, static_cast<Param>(i)))},
         };
     }
     return {
         {"schema", kJsonSchema},
         {"adapter",
-         {{"entry", adapter.entry}, {"title", adapter.title}, {"service", adapter.driverKeyName}}},
+         {{"entry", adapter.entry},
+          {"title", utf8(adapter.title)},
+          {"service", utf8(adapter.driverKeyName)}}},
         {"settings", settings},
         {"general",
-         {{"hostName", general.hostName},
+         {{"hostName", utf8(general.hostName)},
           {"ipAddress", general.ipAddress},
           {"macAddress", general.macAddress}}},
+        {"error", nullptr},
     };
 }
 
 void ShowText(Output& out, const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
-              const GeneralInfo& general) {
-    out << "Adapter      " << adapter.title << " (NetworkCards entry " << adapter.entry
-        << ", driver " << adapter.driverKeyName << ")\n"
-        << "Host name    " << general.hostName << "\n"
+              const GeneralInfo& general, const AnsiToUtf8& utf8) {
+    out << "Adapter      " << utf8(adapter.title) << " (NetworkCards entry " << adapter.entry
+        << ", driver " << utf8(adapter.driverKeyName) << ")\n"
+        << "Host name    " << utf8(general.hostName) << "\n"
         << "IP address   " << general.ipAddress << "\n"
         << "MAC address  " << general.macAddress << "\n\n";
     const auto row = [&](const std::string& label, const std::string& name,
@@ -45,23 +48,24 @@ void ShowText(Output& out, const AdapterRecord& adapter, const SettingsSnapshot&
     row("Setting", "Value name", "Stored", "Shown");
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const DriverParameter& parameter = DriverParameters()[i];
-        row(parameter.label, parameter.valueName, StoredText(snapshot.stored[i]),
-            ShownText(snapshot, static_cast<Param>(i)));
+        row(parameter.label, parameter.valueName, utf8(StoredText(snapshot.stored[i])),
+            utf8(ShownText(snapshot, static_cast<Param>(i))));
     }
 }
 
 } // namespace
 
 int RunShow(const ShowCommand& command, CtlEnvironment& env) {
-    const auto found = FindAdapterFor(env);
-    if (!found) return kExitNoAdapter;
+    Failure failure;
+    const auto found = FindAdapterFor(env, failure);
+    if (!found) return Failed(env, command.json, "show", failure);
     const AdapterRecord& adapter = *found;
     const SettingsSnapshot snapshot = ReadSettings(env.registry, adapter.driverKeyName);
     const GeneralInfo general = ReadGeneralInfo(env.services);
     if (command.json)
-        env.out << JsonText(ShowDocument(adapter, snapshot, general), 2) << "\n";
+        PrintJson(env, ShowDocument(adapter, snapshot, general, env.utf8));
     else
-        ShowText(env.out, adapter, snapshot, general);
+        ShowText(env.out, adapter, snapshot, general, env.utf8);
     return kExitOk;
 }
 

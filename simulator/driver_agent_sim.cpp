@@ -188,5 +188,9 @@ extern "C" void WINAPI IoWriteWord(uint32_t hIoRange, uint32_t offset, uint32_t 
 
 extern "C" void WINAPI IoWriteDWord(uint32_t hIoRange, uint32_t offset, uint32_t value,
                                     int32_t* status) {
+    if (Adapter* adapter = RangeAdapter(hIoRange, nullptr);
+        adapter && (adapter->Faults() & kResumeFault) &&
+        offset == talvex::kAdapterControlRegister && value == talvex::kResumeFirst)
+        FaultInsideLibrary();
     WriteRegister(hIoRange, offset, 4, value, status);
 }

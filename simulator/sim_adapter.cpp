@@ -16,10 +16,11 @@ struct FaultName {
 };
 
 constexpr FaultName kFaultNames[] = {
-    {"srom-crc", kSromCrc},       {"srom-erased", kSromErased},
-    {"link-down", kLinkDown},     {"stuck-register", kStuckRegister},
-    {"eeprom-busy", kEepromBusy}, {"no-device", kNoDevice},
-    {"no-io-range", kNoIoRange},  {"library-fault", kLibraryFault},
+    {"srom-crc", kSromCrc},         {"srom-erased", kSromErased},
+    {"link-down", kLinkDown},       {"stuck-register", kStuckRegister},
+    {"eeprom-busy", kEepromBusy},   {"no-device", kNoDevice},
+    {"no-io-range", kNoIoRange},    {"library-fault", kLibraryFault},
+    {"resume-fault", kResumeFault},
 };
 
 std::string_view Trim(std::string_view s) {

@@ -20,6 +20,7 @@ enum Fault : unsigned {
     kNoDevice = 1u << 5,      // DaOpenDeviceA fails
     kNoIoRange = 1u << 6,     // DaOpenIoRangeA fails
     kLibraryFault = 1u << 7,  // reading the cable status register faults inside the library
+    kResumeFault = 1u << 8,   // the resume command to the adapter control register faults
 };
 
 // Parses a comma-separated list of fault names (blanks around names allowed); every other word

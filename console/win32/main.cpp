@@ -10,10 +10,54 @@ using namespace talvex;
 
 namespace {
 
-// A standard handle, with Windows' line ends.
+std::wstring Wide(std::string_view text, UINT codePage) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// Where the ANSI code page is UTF-8 itself (a system set to use UTF-8 worldwide), the texts pass
+// as they are.
+std::string AnsiToUtf8(std::string_view ansi) {
+    return GetACP() == CP_UTF8 ? std::string(ansi) : Utf8(Wide(ansi, CP_ACP));
+}
+
+// No best fit: an "é" the code page lacks must not be written as an "e".
+std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
+    if (GetACP() == CP_UTF8) return std::string(utf8);
+    const std::wstring wide = Wide(utf8, CP_UTF8);
+    const int size = static_cast<int>(wide.size());
+    BOOL lacking = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                           0, nullptr, &lacking);
+    if (lacking) return std::nullopt;
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length,
+                        nullptr, nullptr);
+    return ansi;
+}
+
+// A standard handle, with Windows' line ends. A console window gets the characters through
+// WriteConsoleW, whatever its code page; a file or pipe gets the UTF-8 bytes.
 class HandleOutput : public ctl::Output {
   public:
-    explicit HandleOutput(DWORD which) : handle_(GetStdHandle(which)) {}
+    explicit HandleOutput(DWORD which) : handle_(GetStdHandle(which)) {
+        DWORD mode = 0;
+        console_ = handle_ && handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode);
+    }
     void Write(std::string_view text) override {
         std::string lines;
         for (char c : text) {
@@ -21,17 +65,23 @@ class HandleOutput : public ctl::Output {
             lines += c;
         }
         DWORD written = 0;
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE)
+        if (console_) {
+            const std::wstring wide = Wide(lines, CP_UTF8);
+            WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        } else if (handle_ && handle_ != INVALID_HANDLE_VALUE) {
             WriteFile(handle_, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+        }
     }
 
   private:
     HANDLE handle_;
+    bool console_ = false;
 };
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) {
-    win32::ScopedKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::ScopedKernelHandle file(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
         static_cast<unsigned long long>(size.QuadPart) > limit)
@@ -46,11 +96,15 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t li
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+// The wide arguments (linked with -municode): whatever the user typed, in UTF-8.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(Utf8(argv[i]));
     HandleOutput out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
     Win32Registry registry;
     win32::ConsoleServices services(err);
-    ctl::CtlEnvironment env{registry, services, out, err, win32::ProcessElevated, ReadWholeFile};
+    ctl::CtlEnvironment env{registry,      services,   out,       err, win32::ProcessElevated,
+                            ReadWholeFile, AnsiToUtf8, Utf8ToAnsi};
     return ctl::RunTalvexCtl(args, env);
 }

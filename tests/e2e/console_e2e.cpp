@@ -101,6 +101,62 @@ Outcome RunCtl(const std::string& args) {
     return {status, ctl.Out(), ctl.Err()};
 }
 
+// The characters of text as the ANSI functions store them, in the prefix's code page.
+std::string Ansi(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    std::string ansi(static_cast<std::size_t>(size) * 2, '\0');
+    ansi.resize(static_cast<std::size_t>(WideCharToMultiByte(
+        CP_ACP, 0, text.data(), size, ansi.data(), size * 2, nullptr, nullptr)));
+    return ansi;
+}
+
+// TalvexCtl.exe run in a console window whose code page lacks "é" (866, Cyrillic): what the
+// window then shows, as UTF-8. The console the test writes to, or, when its output goes to a file
+// or pipe, a console made for the run.
+std::string ShownInAConsoleWindow(const std::string& args) {
+    DWORD mode = 0;
+    bool allocated = false;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+        FreeConsole(); // the hidden one Wine gives a program whose output is redirected
+        allocated = AllocConsole();
+    }
+    const UINT codePage = GetConsoleOutputCP();
+    SetConsoleOutputCP(866);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE screen =
+        CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = screen;
+    PROCESS_INFORMATION info{};
+    const std::string exe = ProgramFolder() + "TalvexCtl.exe";
+    std::string commandLine = "\"" + exe + "\" " + args;
+    std::wstring shown;
+    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        WaitForSingleObject(info.hProcess, static_cast<DWORD>(kTimeout.count()));
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        CONSOLE_SCREEN_BUFFER_INFO buffer{};
+        GetConsoleScreenBufferInfo(screen, &buffer);
+        shown.resize(static_cast<std::size_t>(buffer.dwSize.X) * buffer.dwSize.Y);
+        DWORD read = 0;
+        ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0},
+                                    &read);
+        shown.resize(read);
+    }
+    CloseHandle(screen);
+    SetConsoleOutputCP(codePage);
+    if (allocated) FreeConsole();
+    std::string utf8(shown.size() * 3, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
 class Console : public testing::Test {
   protected:
     void SetUp() override {
@@ -243,6 +299,29 @@ TEST_F(Console, SetWritesOnlyWhatIsNamedAllOrNothingAndDryRunWritesNothing) {
     EXPECT_NE(set.out.find("no restart needed"), std::string::npos) << set.out;
 }
 
+// Registry texts beyond ASCII, which the registry class reads with the ANSI functions, arrive as
+// the same characters in JSON, in redirected text (UTF-8) and in a console window; a text typed on
+// the command line is stored as the same characters.
+TEST_F(Console, TextsBeyondAsciiKeepTheirCharacters) {
+    SeedCard(1, Ansi(L"Adaptateur r\u00e9seau"), "TVR8Q", "TVR8Q1");
+    SetParameter("NetworkAddress", Text(Ansi(L"caf\u00e9")));
+    const Outcome shown = RunCtl("show --json");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    json document = json::parse(shown.out, nullptr, false);
+    EXPECT_TRUE(document["adapter"]["title"] == "Adaptateur réseau") << shown.out;
+    EXPECT_TRUE(document["settings"]["NetworkAddress"]["stored"]["data"] == "café") << shown.out;
+    const Outcome text = RunCtl("show");
+    EXPECT_NE(text.out.find("Adaptateur réseau (NetworkCards entry 1"), std::string::npos)
+        << text.out;
+    EXPECT_NE(ShownInAConsoleWindow("show").find("Adaptateur réseau (NetworkCards entry 1"),
+              std::string::npos);
+
+    const Outcome set = RunCtl("set \"NetworkAddress=" + Ansi(L"R\u00e9seau") + "\"");
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(GetParameter("NetworkAddress"), Text(Ansi(L"R\u00e9seau")));
+    EXPECT_NE(set.out.find("\"café\" -> \"Réseau\""), std::string::npos) << set.out;
+}
+
 TEST_F(Console, DiagPassesFailsWithEachFaultAndNeedsTheLibrary) {
     struct Case {
         const char* faults;
@@ -255,7 +334,9 @@ TEST_F(Console, DiagPassesFailsWithEachFaultAndNeedsTheLibrary) {
         {"stuck-register", "diag", 1, "Register Test  Fail"},
         {"srom-crc", "diag --tests srom", 1, "SROM Test      Fail"},
         {"link-down", "diag --tests cable --json", 1, R"("result": "Fail")"},
-        {"library-fault", "diag --tests cable", 1, "failed during this test"},
+        // A fault inside the library, in a test or at the resume after them: the run failed.
+        {"library-fault", "diag --tests cable", 2, "failed during the Cable Test"},
+        {"resume-fault", "diag --json", 2, R"("passed": false)"},
         {"no-device", "diag", 2, kDiagComponentFailed},
         {"", "diag --cycles 51", 4, "--cycles takes a number from 1 to 50"},
     };
@@ -275,9 +356,14 @@ TEST_F(Console, DiagPassesFailsWithEachFaultAndNeedsTheLibrary) {
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA((ProgramFolder() + "TalvexCtl.exe").c_str(),
                           (folder + "TalvexCtl.exe").c_str(), FALSE));
-    Ctl alone("diag", folder);
+    // The page's message, which the console tool shows on standard error, is the JSON's error.
+    Ctl alone("diag --json", folder);
     EXPECT_EQ(alone.Wait(), 2);
     EXPECT_NE(alone.Err().find(kDriverAgentNotLoaded), std::string::npos) << alone.Err();
+    json document = json::parse(alone.Out(), nullptr, false);
+    EXPECT_TRUE(document["passed"] == false &&
+                document["error"] == json({{"status", 2}, {"message", kDriverAgentNotLoaded}}))
+        << alone.Out();
     DeleteFileA((folder + "TalvexCtl.exe").c_str());
     RemoveDirectoryA(folder.c_str());
 }
@@ -318,6 +404,30 @@ TEST_F(Console, OneProgramAtATimeRunsTheTests) {
     EXPECT_EQ(page.Results(), "|Pass |Pass |Pass");
     // Given back at the run's end: the console tool runs now.
     EXPECT_EQ(RunCtl("diag").status, 0);
+}
+
+// Windows refusing the restart, as Wine does when ExitWindowsEx can't start wineboot.exe: here a
+// file that is no program, which Wine is told to prefer to its own. Run alone, in a throw-away
+// prefix (tests/wine/CMakeLists.txt).
+TEST_F(Console, SetRestartRefusedByWindowsIsStatus6WithTheValuesWritten) {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string wineboot = std::string(system) + "\\wineboot.exe";
+    DeleteFileA(wineboot.c_str()); // a hard link into the template: replaced, never written
+    ASSERT_TRUE(std::ofstream(wineboot) << "no program");
+    const char native[] = "native";
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "wineboot.exe",
+                              REG_SZ, native, sizeof native),
+              ERROR_SUCCESS);
+
+    const Outcome set = RunCtl("set VLANID=9 --restart --json");
+    EXPECT_EQ(set.status, 6) << set.err;
+    EXPECT_EQ(GetParameter("VLANID"), Dword(9));
+    json document = json::parse(set.out, nullptr, false);
+    EXPECT_TRUE(document["written"] == true && document["restarted"] == false &&
+                document["error"]["status"] == 6)
+        << set.out;
+    EXPECT_NE(set.err.find("did not restart"), std::string::npos) << set.err;
 }
 
 } // namespace

@@ -1,14 +1,21 @@
 // libFuzzer target: whatever command line and --from file the console tool is given, it does not
-// crash, leaves no key open, answers with one of its exit statuses, and writes nothing unless it
-// answers 0.
+// crash, leaves no key open, answers with one of its exit statuses, writes nothing unless it
+// answers 0 (or 6, the restart refused after the write), and, asked for JSON, prints one document
+// whose error tells the exit status.
 //
-// Input: a selector byte (the command, and whether the file starts as a real show --json document
-// that the rest of the input is spliced into), a count of arguments, each argument as a length
-// byte and its bytes, then the file's bytes.
+// Input: a selector byte (the command, whether the file starts as a real show --json document
+// that the rest of the input is spliced into, whether --json is given and whether Windows refuses
+// a restart), a count of arguments, each argument as a length byte and its bytes, then the file's
+// bytes.
 #include "console/ctl.h"
 #include "fuzz_input.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
+#include "tests/doubles/latin1_text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 namespace talvex {
 namespace {
@@ -30,8 +37,9 @@ void Seed(MemoryRegistry& registry) {
 }
 
 int Run(MemoryRegistry& registry, const std::vector<std::string>& args, const std::string& file,
-        std::string* out = nullptr) {
+        std::string* out = nullptr, bool refuseRestart = false) {
     MemoryServices services;
+    services.exitWindowsError = refuseRestart ? 1314 : 0;
     ctl::StringOutput output, errors;
     ctl::CtlEnvironment env{
         registry,
@@ -42,7 +50,9 @@ int Run(MemoryRegistry& registry, const std::vector<std::string>& args, const st
         [&](const std::string&, std::size_t limit) -> std::optional<std::string> {
             if (file.size() > limit) return std::nullopt;
             return file;
-        }};
+        },
+        Latin1ToUtf8,
+        Utf8ToLatin1};
     const int status = ctl::RunTalvexCtl(args, env);
     if (out) *out = output.text;
     return status;
@@ -60,6 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int count = in.Byte() % 8; count > 0; --count)
         args.push_back(in.Text(in.Byte() % 48));
     if (selector & 4) args.insert(args.end(), {"--from", "f.json"});
+    if (selector & 16) args.emplace_back("--json");
+    // A command that takes --json, given it (not as the value of --from).
+    const bool json =
+        (selector & 3) != 3 && std::find(args.begin(), args.end(), "--json") != args.end() &&
+        std::adjacent_find(args.begin(), args.end(), [](const auto& a, const auto& b) {
+            return a == "--from" && b == "--json";
+        }) == args.end();
 
     MemoryRegistry registry;
     Seed(registry);
@@ -75,9 +92,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto before = registry.Values(kHKeyLocalMachine, kParameters);
-    const int status = Run(registry, args, file);
-    Require(status >= ctl::kExitOk && status <= ctl::kExitWriteRefused);
+    std::string out;
+    const int status = Run(registry, args, file, &out, (selector & 32) != 0);
+    Require(status >= ctl::kExitOk && status <= ctl::kExitRestartRefused);
     Require(registry.OpenHandleCount() == 0);
-    if (status != ctl::kExitOk) Require(registry.Values(kHKeyLocalMachine, kParameters) == before);
+    // Only a refused restart comes after the values were written.
+    if (status != ctl::kExitOk && status != ctl::kExitRestartRefused)
+        Require(registry.Values(kHKeyLocalMachine, kParameters) == before);
+    if (json) {
+        const auto document = nlohmann::json::parse(out, nullptr, false);
+        Require(document.is_object() && document.contains("error"));
+        const auto& error = document["error"];
+        Require(status == ctl::kExitOk ? error.is_null()
+                                       : error.is_object() && error["status"] == status);
+    }
     return 0;
 }

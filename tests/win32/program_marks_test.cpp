@@ -142,7 +142,9 @@ TEST_F(ProgramMarks, ClosingTheConsoleOrEndingTheSessionEndsARunWithTheAdapterRe
             resumedOnReturn = resumes;
         });
         ctl::CtlEnvironment env{registry, services, out, err, [] { return true; },
-                                [](const std::string&, std::size_t) { return std::nullopt; }};
+                                [](const std::string&, std::size_t) { return std::nullopt; },
+                                [](std::string_view text) { return std::string(text); },
+                                [](std::string_view text) { return std::optional<std::string>(text); }};
         const std::string args[] = {"diag", "--cycles", "3", "--json"};
         const int status = ctl::RunTalvexCtl(args, env);
         console.join();
