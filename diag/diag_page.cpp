@@ -48,6 +48,7 @@ void DiagPage::Load() {
 // during one; a second run inside the first is refused.
 void DiagPage::cbStartBasicDiagTest_Click() {
     if (running_) return;
+    bStopDiagTest = false; // whatever the answer to the warning
     if (services_.MsgBox(kDiagWarning, kAppTitle, MsgBoxStyle::ExclamationYesNo) != MsgBoxResult::Yes)
         return;
     StartedRunDisplay display(c_, services_, running_);

@@ -30,6 +30,12 @@ inline constexpr int kDiagItemCount = static_cast<int>(std::size(kDiagTests));
 // Which of the tests to run, in the table's order.
 using DiagSelection = std::array<bool, kDiagItemCount>;
 
+constexpr DiagSelection EveryDiagTest() {
+    DiagSelection every{};
+    every.fill(true);
+    return every;
+}
+
 // The most cycles one run takes, on the page's count and the console tool's --cycles.
 inline constexpr int kMaxDiagCycles = 50;
 
