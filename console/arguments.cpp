@@ -101,14 +101,15 @@ ParsedCommandLine ParseSet(Options options) {
     return Taken(set);
 }
 
-std::optional<std::array<bool, 3>> ParseTests(const std::string& list) {
-    std::array<bool, 3> tests{};
+std::optional<DiagSelection> ParseTests(const std::string& list) {
+    DiagSelection tests{};
     std::string_view rest = list;
     while (true) {
         const std::string_view name = rest.substr(0, rest.find(','));
-        const auto match = std::find(std::begin(kTestNames), std::end(kTestNames), name);
-        if (match == std::end(kTestNames)) return std::nullopt;
-        tests[static_cast<std::size_t>(match - std::begin(kTestNames))] = true;
+        const auto match = std::find_if(std::begin(kDiagTests), std::end(kDiagTests),
+                                        [&](const DiagTest& test) { return test.id == name; });
+        if (match == std::end(kDiagTests)) return std::nullopt;
+        tests[static_cast<std::size_t>(match - std::begin(kDiagTests))] = true;
         if (name.size() == rest.size()) return tests;
         rest.remove_prefix(name.size() + 1);
     }
@@ -122,8 +123,9 @@ ParsedCommandLine ParseDiag(Options options) {
         if (options.TakeFlag("--json", diag.json)) continue;
         if (options.Take("--cycles", cycles, error)) {
             const auto count = cycles ? ParseDigits(*cycles) : std::nullopt;
-            if (cycles && (!count || *count < 1 || *count > kMaxCycles))
-                error = "--cycles takes a number from 1 to 50, not \"" + *cycles + "\".";
+            if (cycles && (!count || *count < 1 || *count > kMaxDiagCycles))
+                error = "--cycles takes a number from 1 to " + std::to_string(kMaxDiagCycles) +
+                        ", not \"" + *cycles + "\".";
             else if (count)
                 diag.cycles = *count;
             continue;

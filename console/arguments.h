@@ -1,6 +1,8 @@
 // The console tool's command line: which command, with what.
 #pragma once
 
+#include "diag/diag_tests.h"
+
 #include <array>
 #include <optional>
 #include <span>
@@ -31,13 +33,9 @@ struct SetCommand {
     bool json = false;
 };
 
-inline constexpr int kMaxCycles = 50;
-// The test names --tests takes, in the runner's order.
-inline constexpr const char* kTestNames[] = {"register", "srom", "cable"};
-
 struct DiagCommand {
     int cycles = 1;
-    std::array<bool, 3> tests{true, true, true};
+    DiagSelection tests = EveryDiagTest();
     bool json = false;
 };
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "console/arguments.h"
-#include "console/ctl.h"
+#include "console/environment.h"
 #include "shell/find_adapter.h"
 
 #include <nlohmann/json.hpp>

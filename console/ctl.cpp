@@ -2,6 +2,8 @@
 
 #include "console/commands.h"
 #include "console/settings_view.h"
+#include "diag/diag_tests.h"
+#include "settings/driver_parameters.h"
 #include "settings/vb_registry.h"
 
 #include <algorithm>
@@ -9,11 +11,13 @@
 
 namespace talvex::ctl {
 
-const char kHelpText[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast Ethernet adapter.
+namespace {
+
+constexpr char kUsage[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast Ethernet adapter.
 
   TalvexCtl show [--json]
-      The adapter, its eight settings (as stored in the registry and as the window shows
-      them), the host name, IP address and MAC address.
+      The adapter, its settings (as stored in the registry and as the window shows them),
+      the host name, IP address and MAC address.
   TalvexCtl set NAME=VALUE ... [--dry-run] [--restart] [--json]
   TalvexCtl set --from FILE [NAME=VALUE ...] [--dry-run] [--restart] [--json]
       Writes the values given, all or nothing; only those. NAME is the registry value or the
@@ -22,14 +26,9 @@ const char kHelpText[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast Et
       document from another machine, never its NetworkAddress; a stored value the window
       would keep but not take is left out with a warning. --dry-run writes nothing.
       --restart restarts Windows when something was written. Needs an elevated prompt.
-  TalvexCtl diag [--cycles N] [--tests register,srom,cable] [--json]
-      Runs the diagnostic tests (N from 1 to 50, default 1; all three tests by default).
-      Ctrl+C stops the run at the next cycle. Needs an elevated prompt.
+)";
 
-Settings: EnableTagging, EnableGVRP (0 or 1), VLANID (0 to 4094), ConnectionType (AutoSense,
-10BaseT, 10BaseT FD, 100BaseTX, 100BaseTX FD), NetworkAddress, RxBuffer, TxBuffer (numbers),
-TxStartThreshold (256, 512, 768, 1024, Store and Forward = 8188).
-
+constexpr char kStatuses[] = R"(
 --json prints one JSON document on standard output, failures included: its "error" is null,
 or the exit status and the message.
 
@@ -39,6 +38,79 @@ usage; 5 the registry refused a write (not an administrator); 6 Windows refused 
 new values are written and take effect at the next restart). Results go to standard output,
 messages to standard error.
 )";
+
+constexpr std::size_t kHelpWidth = 94;
+
+// The words in lines of at most kHelpWidth columns, each beginning with indent blanks.
+std::string Wrapped(std::string_view words, std::size_t indent) {
+    const std::string margin(indent, ' ');
+    std::string text, line;
+    for (std::size_t start = 0; start < words.size();) {
+        const std::size_t end = std::min(words.find(' ', start), words.size());
+        const std::string_view word = words.substr(start, end - start);
+        start = end + 1;
+        if (word.empty()) continue;
+        if (!line.empty() && indent + line.size() + 1 + word.size() > kHelpWidth) {
+            text += margin + line + "\n";
+            line.clear();
+        }
+        if (!line.empty()) line += ' ';
+        line += word;
+    }
+    return text + margin + line + "\n";
+}
+
+// What a parameter takes, in a few words; empty for any text.
+std::string Takes(const DriverParameter& parameter) {
+    switch (parameter.kind) {
+    case ParameterKind::Flag: return "0 or 1";
+    case ParameterKind::VlanId: return "0 to " + std::to_string(kMaxVlanId);
+    case ParameterKind::Number: return "numbers";
+    case ParameterKind::Text: return {};
+    case ParameterKind::ListIndex:
+    case ParameterKind::ListValue: break;
+    }
+    std::string entries;
+    for (const ListEntry& entry : parameter.entries) {
+        if (!entries.empty()) entries += ", ";
+        entries += entry.text;
+        const std::string number = std::to_string(entry.stored);
+        if (parameter.kind == ParameterKind::ListValue && number != entry.text)
+            entries += " = " + number;
+    }
+    return entries;
+}
+
+// "Settings: EnableTagging, EnableGVRP (0 or 1), VLANID (0 to 4094), ...": neighbours that take
+// the same share it.
+std::string SettingsHelp() {
+    std::string text = "Settings:";
+    const auto parameters = DriverParameters();
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const std::string takes = Takes(parameters[i]);
+        text += std::string(i == 0 ? " " : ", ") + parameters[i].valueName;
+        const bool shared = i + 1 < parameters.size() && Takes(parameters[i + 1]) == takes;
+        if (!shared && !takes.empty()) text += " (" + takes + ")";
+    }
+    return Wrapped(text + ".", 0);
+}
+
+std::string DiagHelp() {
+    std::string ids;
+    for (const DiagTest& test : kDiagTests)
+        ids += std::string(ids.empty() ? "" : ",") + test.id;
+    return "  TalvexCtl diag [--cycles N] [--tests " + ids + "] [--json]\n" +
+           Wrapped("Runs the diagnostic tests (N from 1 to " + std::to_string(kMaxDiagCycles) +
+                       ", default 1; every test by default). Ctrl+C stops the run at the next "
+                       "cycle. Needs an elevated prompt.",
+                   6);
+}
+
+} // namespace
+
+std::string HelpText() {
+    return kUsage + DiagHelp() + "\n" + SettingsHelp() + kStatuses;
+}
 
 // Counted in characters, not bytes: a UTF-8 sequence takes one column.
 std::string Padded(std::string text, std::size_t width) {
@@ -98,7 +170,7 @@ int RunTalvexCtl(std::span<const std::string> args, CtlEnvironment& env) {
     struct Run {
         CtlEnvironment& env;
         int operator()(const HelpCommand&) const {
-            env.out << kHelpText;
+            env.out << HelpText();
             return kExitOk;
         }
         int operator()(const ShowCommand& command) const { return RunShow(command, env); }

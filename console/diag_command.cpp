@@ -4,11 +4,9 @@
 
 #include "console/message_catcher.h"
 #include "console/settings_view.h"
-#include "diag/open_hardware.h"
+#include "diag/diag_session.h"
 #include "diag/result_tips.h"
-#include "diag/runner.h"
 #include "hardware/driver_agent.h"
-#include "hardware/registers.h"
 
 namespace talvex::ctl {
 namespace {
@@ -32,7 +30,7 @@ class ConsoleDisplay : public DiagDisplay {
     void ItemFinished(int item, bool passed, const std::string& tip) override {
         results[Index(item)] = {true, passed, tip};
         progress_ << "Cycle " << cyclesRun << " of " << command_.cycles << ": "
-                  << kDiagItemCaptions[Index(item)] << " " << (passed ? "Pass" : "Fail") << "\n";
+                  << kDiagTests[Index(item)].caption << " " << (passed ? "Pass" : "Fail") << "\n";
     }
     void ShowPermanentAddress(const std::string& text) override { permanentAddress = text; }
 
@@ -63,8 +61,8 @@ nlohmann::ordered_json DiagDocument(const DiagCommand& command, const ConsoleDis
     for (std::size_t i = 0; i < display.results.size(); ++i) {
         const ItemResult& result = display.results[i];
         tests.push_back(
-            {{"id", kTestNames[i]},
-             {"name", kDiagItemCaptions[i]},
+            {{"id", kDiagTests[i].id},
+             {"name", kDiagTests[i].caption},
              {"checked", command.tests[i]},
              {"result", result.run ? nlohmann::ordered_json(ResultText(result)) : nullptr},
              {"tip", result.tip}});
@@ -86,7 +84,7 @@ void DiagText(Output& out, const DiagCommand& command, const ConsoleDisplay& dis
     for (std::size_t i = 0; i < display.results.size(); ++i) {
         if (!command.tests[i]) continue;
         const ItemResult& result = display.results[i];
-        out << Padded(kDiagItemCaptions[i], 15) << Padded(ResultText(result), 9) << result.tip
+        out << Padded(kDiagTests[i].caption, 15) << Padded(ResultText(result), 9) << result.tip
             << "\n";
     }
     out << "Permanent address  " << display.permanentAddress << "\n"
@@ -103,7 +101,7 @@ std::string LibraryFaultText(const ConsoleDisplay& display) {
                                                  "stays down";
     for (std::size_t i = 0; i < display.results.size(); ++i)
         if (display.results[i].tip == kLibraryFaultTip)
-            where = std::string("during the ") + kDiagItemCaptions[i] + "; the run ended there";
+            where = std::string("during the ") + kDiagTests[i].caption + "; the run ended there";
     return "The hardware-access library failed " + where + ".";
 }
 
@@ -115,7 +113,7 @@ Failure RunVerdict(CtlEnvironment& env, const DiagCommand& command, const Consol
     std::string failed;
     for (std::size_t i = 0; i < display.results.size(); ++i)
         if (display.results[i].run && !display.results[i].passed)
-            failed += std::string(failed.empty() ? "" : ", ") + kDiagItemCaptions[i];
+            failed += std::string(failed.empty() ? "" : ", ") + kDiagTests[i].caption;
     if (!failed.empty()) return Tell(env, kExitRefused, "Failed: " + failed + ".");
     if (stopped || !display.AllPassed())
         return Tell(env, kExitRefused,
@@ -135,19 +133,17 @@ int RunDiag(const DiagCommand& command, CtlEnvironment& env) {
                       Tell(env, kExitNoHardware,
                            "diag needs an elevated prompt (PowerShell or a command prompt started "
                            "with Run as administrator)."));
-    MessageCatcher services(env.services); // OpenDiagHardware says why in a message box
-    const HardwareMark mark(services);
-    if (!mark) return Failed(env, command.json, "diag", Tell(env, kExitNoHardware, kHardwareBusy));
-    if (!OpenDiagHardware(services, env.registry, adapter->driverKeyName, adapter->entry))
-        return Failed(env, command.json, "diag", {kExitNoHardware, services.Last()});
-
-    bStopDiagTest = false;
+    MessageCatcher services(env.services); // the session says why it can't run in a message box
     ConsoleDisplay display(command, env.err);
-    const bool libraryOk = RunBasicDiagTest(display, services);
+    const DiagSessionEnd end =
+        RunDiagSession(services, env.registry, adapter->driverKeyName, adapter->entry, display);
+    if (end == DiagSessionEnd::Busy || end == DiagSessionEnd::NotOpened)
+        return Failed(env, command.json, "diag", {kExitNoHardware, services.Last()});
     const bool stopped = bStopDiagTest && display.cyclesRun < command.cycles;
-    // Closed through the library that opened it, behind the fault guard like every other call;
-    // a library that faults even then is let go.
-    if (!services.GuardHardwareCall(ResetAdapterAccess)) ForgetAdapterAccess();
+    // The process ends here: the hardware is closed through the library that opened it, behind
+    // the fault guard like every other call (after a fault the session has let it go already).
+    if (end == DiagSessionEnd::Ran) services.GuardHardwareCall(ResetAdapterAccess);
+    const bool libraryOk = end == DiagSessionEnd::Ran;
 
     failure = RunVerdict(env, command, display, libraryOk, stopped);
     if (command.json)

@@ -1,6 +1,6 @@
 #include "console/from_file.h"
 
-#include "console/ctl.h"
+#include "console/environment.h"
 #include "settings/driver_parameters.h"
 
 #include <nlohmann/json.hpp>

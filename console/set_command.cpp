@@ -37,10 +37,6 @@ struct SetReport {
     bool restarted = false;
 };
 
-std::size_t IndexOf(Param param) {
-    return static_cast<std::size_t>(param);
-}
-
 // A text is quoted, so that the empty one shows.
 std::string Quoted(Param param, const std::string& shown) {
     return Parameter(param).kind == ParameterKind::Text ? "\"" + shown + "\"" : shown;
@@ -157,15 +153,15 @@ Failure WriteChanges(const SetCommand& command, CtlEnvironment& env, const std::
                      std::vector<Change>& changes, SetReport& report) {
     std::sort(changes.begin(), changes.end(),
               [](const Change& a, const Change& b) { return a.param < b.param; });
-    const SettingsSnapshot before = ReadSettings(env.registry, driverKey);
+    const ParameterReadings before = ReadParameters(env.registry, driverKey);
     ParameterWriter writer(env.registry);
     for (const Change& change : changes) {
         const DriverParameter& parameter = Parameter(change.param);
-        const auto& stored = before.stored[IndexOf(change.param)];
+        const auto& stored = Reading(before, change.param).stored;
         ChangeLine line{change.param, std::nullopt,
-                        env.utf8(talvex::ShownText(parameter, change.value)),
+                        env.utf8(ShownText(parameter, change.value)),
                         !(stored && *stored == WrittenValue(change.value))};
-        if (stored) line.old = env.utf8(ShownText(before, change.param));
+        if (stored) line.old = env.utf8(Reading(before, change.param).shown);
         report.anyChange = report.anyChange || line.changed;
         if (line.changed && !command.dryRun)
             WriteParameter(writer, driverKey, parameter, change.value);

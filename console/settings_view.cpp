@@ -51,38 +51,6 @@ std::string HexBytes(const RegistryValue& value, const char* separator) {
 
 } // namespace
 
-SettingsSnapshot ReadSettings(RegistryApi& registry, const std::string& driverKeyName) {
-    SettingsSnapshot snapshot{
-        ReadAdvancedValues(registry, driverKeyName), ReadVlanValues(registry, driverKeyName), {}};
-    vbRegistry reader(registry);
-    const std::string P = DriverParametersPath(driverKeyName);
-    for (std::size_t i = 0; i < kParamCount; ++i)
-        snapshot.stored[i] =
-            reader.ReadValue(kHKeyLocalMachine, P + DriverParameters()[i].valueName);
-    return snapshot;
-}
-
-std::string ShownText(const SettingsSnapshot& snapshot, Param param) {
-    const AdvancedValues& a = snapshot.advanced;
-    const VlanValues& v = snapshot.vlan;
-    const auto shown = [&](const ParameterValue& value) {
-        return talvex::ShownText(Parameter(param), value);
-    };
-    switch (param) {
-    case Param::EnableTagging: return shown(v.tagging);
-    case Param::EnableGVRP: return shown(v.gvrp);
-    case Param::VLANID: return shown(v.vlanId);
-    case Param::ConnectionType: return shown(a.connectionType);
-    case Param::NetworkAddress: return shown(a.networkAddress);
-    case Param::RxBuffer: return shown(a.rxBuffer);
-    case Param::TxBuffer: return shown(a.txBuffer);
-    case Param::TxStartThreshold:
-        // The index the page selects: none for a missing or unlisted threshold.
-        return a.thresholdIndex < 0 ? kNoEntry : Parameter(param).entries[a.thresholdIndex].text;
-    }
-    return {};
-}
-
 std::string StoredText(const std::optional<RegistryValue>& stored) {
     if (!stored) return "missing";
     const std::string type = TypeText(stored->type);

@@ -1,8 +1,8 @@
-// The adapter's settings as the console tool reports them: each value as stored and as its page
-// would show it, read through the pages' own loading.
+// The adapter's settings as the console tool reports them: each value as stored (the pages' own
+// reading, ReadParameters, gives what they show).
 #pragma once
 
-#include "console/ctl.h"
+#include "console/environment.h"
 #include "platform/registry_api.h"
 #include "settings/driver_parameters.h"
 #include "settings/vb_registry.h"
@@ -10,22 +10,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include <array>
 #include <optional>
 #include <string>
 
 namespace talvex::ctl {
-
-struct SettingsSnapshot {
-    AdvancedValues advanced;
-    VlanValues vlan;
-    std::array<std::optional<RegistryValue>, kParamCount> stored; // by Param
-};
-
-SettingsSnapshot ReadSettings(RegistryApi& registry, const std::string& driverKeyName);
-
-// What the page shows for the parameter, read as the page reads it.
-std::string ShownText(const SettingsSnapshot& snapshot, Param param);
 
 // "REG_DWORD 3", "REG_SZ \"64\"", "REG_BINARY 01 02", "missing".
 std::string StoredText(const std::optional<RegistryValue>& stored);

@@ -8,15 +8,15 @@
 namespace talvex::ctl {
 namespace {
 
-nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
+nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const ParameterReadings& readings,
                                     const GeneralInfo& general, const AnsiToUtf8& utf8) {
     nlohmann::ordered_json settings = nlohmann::ordered_json::object();
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const DriverParameter& parameter = DriverParameters()[i];
         settings[parameter.valueName] = {
             {"label", parameter.label},
-            {"stored", StoredJson(snapshot.stored[i], utf8)},
-            {"shown", utf8(ShownText(snapshot, static_cast<Param>(i)))},
+            {"stored", StoredJson(readings[i].stored, utf8)},
+            {"shown", utf8(readings[i].shown)},
         };
     }
     return {
@@ -34,7 +34,7 @@ nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const Settings
     };
 }
 
-void ShowText(Output& out, const AdapterRecord& adapter, const SettingsSnapshot& snapshot,
+void ShowText(Output& out, const AdapterRecord& adapter, const ParameterReadings& readings,
               const GeneralInfo& general, const AnsiToUtf8& utf8) {
     out << "Adapter      " << utf8(adapter.title) << " (NetworkCards entry " << adapter.entry
         << ", driver " << utf8(adapter.driverKeyName) << ")\n"
@@ -48,8 +48,8 @@ void ShowText(Output& out, const AdapterRecord& adapter, const SettingsSnapshot&
     row("Setting", "Value name", "Stored", "Shown");
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const DriverParameter& parameter = DriverParameters()[i];
-        row(parameter.label, parameter.valueName, utf8(StoredText(snapshot.stored[i])),
-            utf8(ShownText(snapshot, static_cast<Param>(i))));
+        row(parameter.label, parameter.valueName, utf8(StoredText(readings[i].stored)),
+            utf8(readings[i].shown));
     }
 }
 
@@ -60,12 +60,12 @@ int RunShow(const ShowCommand& command, CtlEnvironment& env) {
     const auto found = FindAdapterFor(env, failure);
     if (!found) return Failed(env, command.json, "show", failure);
     const AdapterRecord& adapter = *found;
-    const SettingsSnapshot snapshot = ReadSettings(env.registry, adapter.driverKeyName);
+    const ParameterReadings readings = ReadParameters(env.registry, adapter.driverKeyName);
     const GeneralInfo general = ReadGeneralInfo(env.services);
     if (command.json)
-        PrintJson(env, ShowDocument(adapter, snapshot, general, env.utf8));
+        PrintJson(env, ShowDocument(adapter, readings, general, env.utf8));
     else
-        ShowText(env.out, adapter, snapshot, general, env.utf8);
+        ShowText(env.out, adapter, readings, general, env.utf8);
     return kExitOk;
 }
 

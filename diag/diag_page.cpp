@@ -1,15 +1,35 @@
 #include "diag/diag_page.h"
 
-#include "diag/open_hardware.h"
-#include "diag/runner.h"
-#include "hardware/driver_agent.h"
+#include "diag/diag_session.h"
 #include "platform/product.h"
 
 namespace talvex {
 
 namespace {
 
-constexpr int kItemCount = kDiagItemCount;
+// The page's display of a run it started: the results cleared and Stop Test in front for the
+// length of the run.
+class StartedRunDisplay : public PageDisplay {
+  public:
+    StartedRunDisplay(const DiagControls& controls, Services& services, bool& running)
+        : PageDisplay(controls), services_(services), running_(running) {}
+    // Set before Stop Test covers Start Test: the keys typed on Start Test until then are
+    // handled as it does so, and a start they ask for is refused.
+    void RunStarting() override {
+        ClearDiagResults(list_);
+        running_ = true;
+        c_.cbStopBasicDiagTest->BringToFront();
+        services_.RefreshMainWindow();
+    }
+    void RunEnded() override {
+        running_ = false;
+        c_.cbStartBasicDiagTest->BringToFront();
+    }
+
+  private:
+    Services& services_;
+    bool& running_;
+};
 
 } // namespace
 
@@ -20,35 +40,19 @@ DiagPage::DiagPage(const DiagControls& controls, Services& services, RegistryApi
 
 void DiagPage::Load() {
     if (c_.lvwBasicDiag->ItemCount() == 0)
-        for (const char* caption : kDiagItemCaptions)
-            c_.lvwBasicDiag->AddItem(caption, true);
+        for (const DiagTest& test : kDiagTests)
+            c_.lvwBasicDiag->AddItem(test.caption, true);
 }
 
 // A run pumps messages, so the covered Start Test button can still be pressed from the keyboard
 // during one; a second run inside the first is refused.
 void DiagPage::cbStartBasicDiagTest_Click() {
     if (running_) return;
-    bStopDiagTest = false;
+    bStopDiagTest = false; // whatever the answer to the warning
     if (services_.MsgBox(kDiagWarning, kAppTitle, MsgBoxStyle::ExclamationYesNo) != MsgBoxResult::Yes)
         return;
-    // One program at a time drives the hardware: the console tool may be running the tests.
-    const HardwareMark mark(services_);
-    if (!mark) {
-        services_.MsgBox(kHardwareBusy, kAppTitle, MsgBoxStyle::InformationOk);
-        return;
-    }
-    if (!OpenDiagHardware(services_, registry_, driverKeyName_, currentAdapter_)) return;
-    ClearDiagResults(*c_.lvwBasicDiag);
-    // Set before Stop Test covers Start Test: the keys typed on Start Test until then are
-    // handled as it does so, and a start they ask for is refused.
-    running_ = true;
-    c_.cbStopBasicDiagTest->BringToFront();
-    services_.RefreshMainWindow();
-    const bool libraryOk = RunBasicDiagTest(c_, services_);
-    running_ = false;
-    // After a fault nothing the library handed out is trusted: the next start opens afresh.
-    if (!libraryOk) services_.GuardHardwareCall(ResetAdapterAccess);
-    c_.cbStartBasicDiagTest->BringToFront();
+    StartedRunDisplay display(c_, services_, running_);
+    RunDiagSession(services_, registry_, driverKeyName_, currentAdapter_, display);
 }
 
 void DiagPage::cbStopBasicDiagTest_Click() {
@@ -57,7 +61,7 @@ void DiagPage::cbStopBasicDiagTest_Click() {
 
 void DiagPage::lvwBasicDiag_ItemCheck() {
     bool anyChecked = false;
-    for (int item = 1; item <= kItemCount; ++item)
+    for (int item = 1; item <= kDiagItemCount; ++item)
         anyChecked = c_.lvwBasicDiag->Checked(item) || anyChecked;
     c_.cbStartBasicDiagTest->SetEnabled(anyChecked);
 }

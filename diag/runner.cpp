@@ -1,7 +1,6 @@
 #include "diag/runner.h"
 
 #include "diag/result_tips.h"
-#include "hardware/registers.h"
 #include "hardware/srom_image.h"
 #include "hardware/timing.h"
 
@@ -14,21 +13,7 @@ bool bStopDiagTest = false;
 
 namespace {
 
-constexpr int kItemCount = kDiagItemCount;
-constexpr int kSromItem = 2;
 constexpr char kTesting[] = "Testing...";
-
-struct TestItem {
-    int position;
-    bool (*test)();
-    std::string (*explain)(bool passed);
-};
-
-constexpr TestItem kTestItems[kItemCount] = {
-    {1, TestRegisterAccess, ExplainRegisterTest},
-    {2, TestSrom, ExplainSromTest},
-    {3, GetLinkStatus, ExplainCableTest},
-};
 
 class DiagRun {
   public:
@@ -37,7 +22,7 @@ class DiagRun {
 
   private:
     bool RunCycle(int cycle);
-    bool RunItem(const TestItem& item);
+    bool RunItem(int item);
     void Pump() {
         if (!services_.DoEvents()) quitting_ = true;
     }
@@ -75,67 +60,68 @@ bool DiagRun::RunCycle(int cycle) {
     Pump();
     if (bStopDiagTest || quitting_) return false;
     display_.CycleStarted(cycle);
-    for (int i = 0; i < kItemCount; ++i) {
-        if (i > 0) Pump();
+    for (int item = 1; item <= kDiagItemCount; ++item) {
+        if (item > 1) Pump();
         if (quitting_) return false;
-        if (display_.Checked(kTestItems[i].position) && !RunItem(kTestItems[i])) return false;
+        if (display_.Checked(item) && !RunItem(item)) return false;
     }
     return true;
 }
 
-bool DiagRun::RunItem(const TestItem& item) {
-    const int p = item.position;
-    display_.ItemStarted(p);
+bool DiagRun::RunItem(int item) {
+    const DiagTest& test = kDiagTests[item - 1];
+    display_.ItemStarted(item);
     bool passed = false;
-    const bool returned = Guard([&] { passed = item.test(); });
+    const bool returned = Guard([&] { passed = test.run(); });
     std::string address;
-    if (p == kSromItem) {
+    if (test.readsPermanentAddress) {
         display_.ShowPermanentAddress("");
         address = AddressText(NAinSROM);
     }
     services_.Sleep(kDiagPacingMs);
-    display_.ItemFinished(p, passed, returned ? item.explain(passed) : kLibraryFaultTip);
+    display_.ItemFinished(item, passed, returned ? test.explain(passed) : kLibraryFaultTip);
     if (!passed) return false;
-    if (p == kSromItem) display_.ShowPermanentAddress(address);
+    if (test.readsPermanentAddress) display_.ShowPermanentAddress(address);
     services_.RefreshMainWindow();
     services_.Sleep(kDiagPacingMs);
     return true;
 }
 
-// The Diagnostic page: Status and Result columns of the list, the cycle and address boxes.
-class PageDisplay : public DiagDisplay {
-  public:
-    explicit PageDisplay(const DiagControls& controls)
-        : c_(controls), list_(*controls.lvwBasicDiag) {}
-    int Cycles() const override { return CycleCount(c_.txtTotalTestCount->Text()); }
-    bool Checked(int item) const override { return list_.Checked(item); }
-    void CycleStarted(int cycle) override {
-        c_.txtCurrentTestCount->SetText(std::to_string(cycle));
-    }
-    void ItemStarted(int item) override {
-        list_.ClearSubItems(item);
-        list_.SetInfoTip(item, "");
-        list_.Refresh();
-        list_.AddSubItem(item, kTesting);
-        list_.Refresh(); // seen before the test blocks the thread
-    }
-    void ItemFinished(int item, bool passed, const std::string& tip) override {
-        list_.RemoveSubItem(item, 1);
-        list_.AddSubItem(item, "");
-        list_.AddSubItem(item, passed ? "Pass" : "Fail");
-        list_.SetInfoTip(item, tip);
-    }
-    void ShowPermanentAddress(const std::string& text) override { c_.txtNAinSROM->SetText(text); }
-
-  private:
-    const DiagControls& c_;
-    ListView& list_;
-};
-
 } // namespace
 
+int PageDisplay::Cycles() const {
+    return CycleCount(c_.txtTotalTestCount->Text());
+}
+
+bool PageDisplay::Checked(int item) const {
+    return list_.Checked(item);
+}
+
+void PageDisplay::CycleStarted(int cycle) {
+    c_.txtCurrentTestCount->SetText(std::to_string(cycle));
+}
+
+void PageDisplay::ItemStarted(int item) {
+    list_.ClearSubItems(item);
+    list_.SetInfoTip(item, "");
+    list_.Refresh();
+    list_.AddSubItem(item, kTesting);
+    list_.Refresh(); // seen before the test blocks the thread
+}
+
+void PageDisplay::ItemFinished(int item, bool passed, const std::string& tip) {
+    list_.RemoveSubItem(item, 1);
+    list_.AddSubItem(item, "");
+    list_.AddSubItem(item, passed ? "Pass" : "Fail");
+    list_.SetInfoTip(item, tip);
+}
+
+void PageDisplay::ShowPermanentAddress(const std::string& text) {
+    c_.txtNAinSROM->SetText(text);
+}
+
 void ClearDiagResults(ListView& lvwBasicDiag) {
-    for (int item = 1; item <= kItemCount; ++item) {
+    for (int item = 1; item <= kDiagItemCount; ++item) {
         lvwBasicDiag.ClearSubItems(item);
         lvwBasicDiag.SetInfoTip(item, "");
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "diag/diag_page.h"
+#include "diag/diag_tests.h"
 #include "platform/controls.h"
 #include "platform/services.h"
 
@@ -17,11 +18,6 @@ namespace talvex {
 extern bool bStopDiagTest;
 
 inline constexpr std::uint32_t kDiagPacingMs = 400;
-
-inline constexpr int kDiagItemCount = 3;
-// The test items in the runner's order, 1 to 3 as the runner numbers them.
-inline constexpr const char* kDiagItemCaptions[kDiagItemCount] = {"Register Test", "SROM Test",
-                                                                  "Cable Test"};
 
 // What a run shows as it goes: the Diagnostic page's list and boxes, or the console tool's lines.
 // The runner calls these in the order the page needs them.
@@ -40,6 +36,27 @@ class DiagDisplay {
     // The permanent address from the SROM: cleared once the SROM test has run, shown when it
     // passed.
     virtual void ShowPermanentAddress(const std::string& text) = 0;
+    // Around a run that a session starts, once the hardware is open.
+    virtual void RunStarting() {}
+    virtual void RunEnded() {}
+};
+
+// The Diagnostic page's display: the Status and Result columns of the list, the cycle and
+// address boxes.
+class PageDisplay : public DiagDisplay {
+  public:
+    explicit PageDisplay(const DiagControls& controls)
+        : c_(controls), list_(*controls.lvwBasicDiag) {}
+    int Cycles() const override;
+    bool Checked(int item) const override;
+    void CycleStarted(int cycle) override;
+    void ItemStarted(int item) override;
+    void ItemFinished(int item, bool passed, const std::string& tip) override;
+    void ShowPermanentAddress(const std::string& text) override;
+
+  protected:
+    const DiagControls& c_;
+    ListView& list_;
 };
 
 // Empties the Status and Result columns of the three items; captions and checkboxes stay.

@@ -1,5 +1,6 @@
 #include "gui/diag_page_window.h"
 
+#include "diag/diag_tests.h"
 #include "gui/dialog_keys.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
@@ -30,7 +31,7 @@ enum ControlId : int {
 
 constexpr DWORD kReadOnlyBox = ES_READONLY | ES_AUTOHSCROLL;
 constexpr int kMinimumCount = 1;
-constexpr int kMaximumCount = 50;
+constexpr int kMaximumCount = kMaxDiagCycles;
 
 // Children are created top of the z-order first: Start Test lies above Stop Test at start.
 constexpr ChildLayout kDiagChildren[] = {

@@ -9,25 +9,6 @@
 namespace talvex {
 namespace {
 
-constexpr ListEntry kConnectionTypes[] = {
-    {"AutoSense", 0}, {"10BaseT", 1}, {"10BaseT FD", 2}, {"100BaseTX", 3}, {"100BaseTX FD", 4},
-};
-// Store and Forward is 0x1FFC, not 8192.
-constexpr ListEntry kThresholds[] = {
-    {"256", 256}, {"512", 512}, {"768", 768}, {"1024", 1024}, {"Store and Forward", 8188},
-};
-
-constexpr std::array<DriverParameter, kParamCount> kParameters = {{
-    {"EnableTagging", "Enable Virtual LAN", ParameterKind::Flag, {}},
-    {"EnableGVRP", "Enable GVRP", ParameterKind::Flag, {}},
-    {"VLANID", "VLAN ID", ParameterKind::VlanId, {}},
-    {"ConnectionType", "Connection Type", ParameterKind::ListIndex, kConnectionTypes},
-    {"NetworkAddress", "NetworkAddress", ParameterKind::Text, {}},
-    {"RxBuffer", "Receive Buffers", ParameterKind::Number, {}},
-    {"TxBuffer", "Transmit Buffers", ParameterKind::Number, {}},
-    {"TxStartThreshold", "Transmit Threshold", ParameterKind::ListValue, kThresholds},
-}};
-
 constexpr char kNoValue[] = "No Value";
 constexpr const char* kCheckStates[] = {"unchecked", "checked", "grayed"};
 
@@ -63,16 +44,8 @@ int CheckState(std::int32_t stored) {
 
 } // namespace
 
-std::span<const DriverParameter, kParamCount> DriverParameters() {
-    return kParameters;
-}
-
-const DriverParameter& Parameter(Param param) {
-    return kParameters[static_cast<std::size_t>(param)];
-}
-
 const DriverParameter* FindDriverParameter(std::string_view name) {
-    for (const DriverParameter& parameter : kParameters)
+    for (const DriverParameter& parameter : kDriverParameters)
         if (SameTextIgnoringCase(name, parameter.valueName) ||
             SameTextIgnoringCase(name, parameter.label))
             return &parameter;
@@ -195,10 +168,6 @@ ParameterReading ReadParameter(const DriverParameter& parameter,
     return reading;
 }
 
-std::int32_t NumberIn(const ParameterReadings& readings, Param param) {
-    return std::get<std::int32_t>(Reading(readings, param).value);
-}
-
 } // namespace
 
 // One read per value: the stored type and bytes, from which the page's value follows.
@@ -207,8 +176,8 @@ ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyN
     const std::string P = DriverParametersPath(driverKeyName);
     ParameterReadings readings;
     for (std::size_t i = 0; i < kParamCount; ++i)
-        readings[i] = ReadParameter(kParameters[i],
-                                    registry.ReadValue(kHKeyLocalMachine, P + kParameters[i].valueName));
+        readings[i] = ReadParameter(
+            kDriverParameters[i], registry.ReadValue(kHKeyLocalMachine, P + kDriverParameters[i].valueName));
     return readings;
 }
 
@@ -218,33 +187,6 @@ int ListIndexOf(const DriverParameter& parameter, std::int32_t stored) {
     const auto match = std::find_if(entries.begin(), entries.end(),
                                     [&](const ListEntry& entry) { return entry.stored == stored; });
     return match == entries.end() ? -1 : static_cast<int>(match - entries.begin());
-}
-
-AdvancedValues ReadAdvancedValues(RegistryApi& api, const std::string& driverKeyName) {
-    const ParameterReadings read = ReadParameters(api, driverKeyName);
-    const auto held = [&](Param param) { return Reading(read, param).held; };
-    AdvancedValues values;
-    values.connectionType = NumberIn(read, Param::ConnectionType);
-    values.networkAddress = std::get<std::string>(Reading(read, Param::NetworkAddress).value);
-    values.rxBuffer = NumberIn(read, Param::RxBuffer);
-    values.txBuffer = NumberIn(read, Param::TxBuffer);
-    if (held(Param::TxStartThreshold)) {
-        values.storedThreshold = NumberIn(read, Param::TxStartThreshold);
-        values.thresholdIndex =
-            ListIndexOf(Parameter(Param::TxStartThreshold), *values.storedThreshold);
-    }
-    values.stored = {held(Param::ConnectionType), held(Param::NetworkAddress),
-                     held(Param::RxBuffer), held(Param::TxBuffer), held(Param::TxStartThreshold)};
-    return values;
-}
-
-VlanValues ReadVlanValues(RegistryApi& api, const std::string& driverKeyName) {
-    const ParameterReadings read = ReadParameters(api, driverKeyName);
-    const auto held = [&](Param param) { return Reading(read, param).held; };
-    return {NumberIn(read, Param::EnableTagging),
-            NumberIn(read, Param::EnableGVRP),
-            NumberIn(read, Param::VLANID),
-            {held(Param::EnableTagging), held(Param::EnableGVRP), held(Param::VLANID)}};
 }
 
 } // namespace talvex

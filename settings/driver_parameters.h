@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -40,7 +41,28 @@ struct DriverParameter {
     std::span<const ListEntry> entries; // for the list kinds
 };
 
+inline constexpr ListEntry kConnectionTypes[] = {
+    {"AutoSense", 0}, {"10BaseT", 1}, {"10BaseT FD", 2}, {"100BaseTX", 3}, {"100BaseTX FD", 4},
+};
+// Store and Forward is 0x1FFC, not 8192.
+inline constexpr ListEntry kThresholds[] = {
+    {"256", 256}, {"512", 512}, {"768", 768}, {"1024", 1024}, {"Store and Forward", 8188},
+};
+
 // The parameters in the order OK writes them: the Virtual LAN page's, then the Advanced page's.
+// Param names the table's rows, in the same order.
+// clang-format off
+inline constexpr DriverParameter kDriverParameters[] = {
+    {"EnableTagging",    "Enable Virtual LAN", ParameterKind::Flag,      {}},
+    {"EnableGVRP",       "Enable GVRP",        ParameterKind::Flag,      {}},
+    {"VLANID",           "VLAN ID",            ParameterKind::VlanId,    {}},
+    {"ConnectionType",   "Connection Type",    ParameterKind::ListIndex, kConnectionTypes},
+    {"NetworkAddress",   "NetworkAddress",     ParameterKind::Text,      {}},
+    {"RxBuffer",         "Receive Buffers",    ParameterKind::Number,    {}},
+    {"TxBuffer",         "Transmit Buffers",   ParameterKind::Number,    {}},
+    {"TxStartThreshold", "Transmit Threshold", ParameterKind::ListValue, kThresholds},
+};
+// clang-format on
 enum class Param {
     EnableTagging,
     EnableGVRP,
@@ -51,10 +73,16 @@ enum class Param {
     TxBuffer,
     TxStartThreshold,
 };
-inline constexpr std::size_t kParamCount = 8;
+inline constexpr std::size_t kParamCount = std::size(kDriverParameters);
+static_assert(static_cast<std::size_t>(Param::TxStartThreshold) + 1 == kParamCount,
+              "one Param for each row of kDriverParameters");
 
-std::span<const DriverParameter, kParamCount> DriverParameters();
-const DriverParameter& Parameter(Param param);
+inline std::span<const DriverParameter, kParamCount> DriverParameters() {
+    return kDriverParameters;
+}
+inline const DriverParameter& Parameter(Param param) {
+    return kDriverParameters[static_cast<std::size_t>(param)];
+}
 // By value name or label, ignoring case; null for none.
 const DriverParameter* FindDriverParameter(std::string_view name);
 
@@ -97,28 +125,5 @@ inline const ParameterReading& Reading(const ParameterReadings& readings, Param 
 }
 // The index of the list entry whose stored number this is; -1 for none.
 int ListIndexOf(const DriverParameter& parameter, std::int32_t stored);
-
-// The Advanced page's five values as it reads them at a load.
-struct AdvancedValues {
-    std::int32_t connectionType = 0;
-    std::string networkAddress; // as read, terminator included
-    std::int32_t rxBuffer = 0;
-    std::int32_t txBuffer = 0;
-    std::int32_t thresholdIndex = -1; // -1: no entry for the stored threshold, or none stored
-    std::optional<std::int32_t> storedThreshold;
-    // Which the key holds: ConnectionType, NetworkAddress (as text), RxBuffer, TxBuffer,
-    // TxStartThreshold.
-    std::array<bool, 5> stored{};
-};
-AdvancedValues ReadAdvancedValues(RegistryApi& api, const std::string& driverKeyName);
-
-// The Virtual LAN page's three values: the two check box states (0, 1 or 2) and the VLAN ID.
-struct VlanValues {
-    int tagging = 0;
-    int gvrp = 0;
-    std::int32_t vlanId = 0;
-    std::array<bool, 3> stored{}; // EnableTagging, EnableGVRP, VLANID
-};
-VlanValues ReadVlanValues(RegistryApi& api, const std::string& driverKeyName);
 
 } // namespace talvex

@@ -199,9 +199,16 @@ TEST_F(Keyboard, TheWindowIsUsedWithTheKeyboardAlone) {
                                          diagnostic[3], diagnostic[2], diagnostic[1]}));
 
     // Enter on the count box is OK. Both settings pages were visited by keyboard, so OK writes
-    // both (the values changed behind the program's back are written over) and asks.
+    // both, leaving what another program changed meanwhile, says so (Enter closes the message)
+    // and asks.
     SetParameter("RxBuffer", Dword(7));
     SetParameter("VLANID", Dword(7));
+    TypeKeys({VK_RETURN});
+    HWND kept = WaitForMessageBox(app_, "Talvex Adapter Configuration");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(MessageText(kept), "While this window was open, another program changed VLAN ID "
+                                 "and Receive Buffers. OK left them as that program stored them.");
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == kept; }));
     TypeKeys({VK_RETURN});
     HWND question = app_.WaitForTopLevel("TalvexModalForm");
     ASSERT_NE(question, nullptr);
@@ -229,8 +236,8 @@ TEST_F(Keyboard, TheWindowIsUsedWithTheKeyboardAlone) {
     EXPECT_FALSE(isDefault(yes));
     TypeKeys({VK_RETURN});
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) && !IsWindowVisible(window); }));
-    EXPECT_EQ(GetParameter("RxBuffer"), Dword(32));
-    EXPECT_EQ(GetParameter("VLANID"), Dword(5));
+    EXPECT_EQ(GetParameter("RxBuffer"), Dword(7));
+    EXPECT_EQ(GetParameter("VLANID"), Dword(7));
     EXPECT_TRUE(app_.Running());
 
     // Minimised, then hidden and shown from the tray: the window comes back restored, with the
