@@ -1,0 +1,109 @@
+// The system services of a change that waits for confirmation: the clocks, and the Task
+// Scheduler through schtasks.exe.
+#include "platform/win32/system_services.h"
+
+#include <cstdlib>
+
+namespace talvex::win32 {
+namespace {
+
+constexpr DWORD kSchtasksTimeoutMs = 60000;
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+// schtasks.exe of the system folder with the arguments; true when it ended with 0.
+bool RunSchtasks(const std::wstring& arguments) {
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const std::wstring exe = std::wstring(system) + L"\\schtasks.exe";
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &info))
+        return false;
+    const ScopedKernelHandle process(info.hProcess);
+    const ScopedKernelHandle thread(info.hThread);
+    DWORD code = 1;
+    return WaitForSingleObject(process.get(), kSchtasksTimeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process.get(), &code) && code == 0;
+}
+
+// Task Scheduler reads a task's XML file as UTF-16 with its byte-order mark.
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+    const ScopedKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!file) return false;
+    const std::wstring marked = L"\xFEFF" + text;
+    const auto bytes = static_cast<DWORD>(marked.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    return WriteFile(file.get(), marked.data(), bytes, &written, nullptr) && written == bytes;
+}
+
+} // namespace
+
+std::int64_t SystemServices::UtcNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL; // 1970-01-01 in 100 ns since 1601
+    return static_cast<std::int64_t>((ticks - kUnixEpoch) / 10000000ULL);
+}
+
+// TALVEX_UPTIME (seconds) makes Windows look started that long before this process first asked:
+// a test hook for Wine, where no task runs at start-up and the time since start can't be chosen.
+// A standard user who sets it changes only what their own processes see, which can't write the
+// record; the task runs as the system, with the machine's environment.
+std::uint64_t SystemServices::MillisecondsSinceStart() {
+    static const ULONGLONG firstAsked = GetTickCount64();
+    char seconds[24] = {};
+    const DWORD length = GetEnvironmentVariableA("TALVEX_UPTIME", seconds, sizeof seconds);
+    if (length == 0 || length >= sizeof seconds) return GetTickCount64();
+    return std::strtoull(seconds, nullptr, 10) * 1000 + (GetTickCount64() - firstAsked);
+}
+
+bool SystemServices::CreateTask(const std::string& name, const std::string& xml) {
+    wchar_t temp[MAX_PATH];
+    wchar_t file[MAX_PATH] = L"";
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH || GetTempFileNameW(temp, L"tlx", 0, file) == 0)
+        return false;
+    const bool created =
+        WriteUtf16File(file, Wide(xml)) &&
+        RunSchtasks(L"/create /f /tn \"" + Wide(name) + L"\" /xml \"" + file + L"\"");
+    DeleteFileW(file);
+    return created;
+}
+
+bool SystemServices::DeleteTask(const std::string& name) {
+    return RunSchtasks(L"/delete /f /tn \"" + Wide(name) + L"\"");
+}
+
+std::string SystemServices::ConsoleToolPath() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::wstring folder(path, length);
+    return Utf8(folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"TalvexCtl.exe");
+}
+
+} // namespace talvex::win32
