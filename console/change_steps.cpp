@@ -123,8 +123,8 @@ void ChangeText(Output& out, const std::optional<PendingChange>& change,
         else if (deadline)
             out << "put back at " << UtcText(*deadline) << " unless confirmed\n";
         else
-            out << "put back " << change->minutes
-                << " minutes after Windows restarts unless confirmed\n";
+            out << "put back " << MinutesText(change->minutes)
+                << " after Windows restarts unless confirmed\n";
         for (const ChangedValue& value : change->values)
             out << "             " << Padded(Parameter(value.param).valueName, 18)
                 << utf8(StoredText(value.before)) << " -> " << utf8(StoredText(value.after))

@@ -106,7 +106,7 @@ std::optional<PendingChange> ChangeToRevert(const RevertCommand& command, CtlEnv
         return change;
     }
     env.err << "TalvexCtl: the change of " << ChangedNames(*change) << " waits for confirmation until "
-            << change->minutes << " minutes after Windows started.\n";
+            << MinutesText(change->minutes) << " after Windows started.\n";
     switch (WaitForDeadline(env, change->minutes)) {
     case WaitEnd::Due: break;
     case WaitEnd::Settled:
@@ -118,8 +118,7 @@ std::optional<PendingChange> ChangeToRevert(const RevertCommand& command, CtlEnv
                        "for confirmation.");
         return std::nullopt;
     }
-    reason = "not confirmed within " + std::to_string(change->minutes) +
-             " minutes after Windows started";
+    reason = "not confirmed within " + MinutesText(change->minutes) + " after Windows started";
     change = ReadPendingChange(env.registry); // as it is now
     if (!change) report.note = "The change was confirmed or put back meanwhile.";
     return change;

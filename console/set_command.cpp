@@ -246,8 +246,8 @@ void SetText(Output& out, const SetCommand& command, const SetReport& report) {
     else
         out << "Nothing changed: no restart needed.\n";
     if (command.confirmWithin && report.written && report.anyChange)
-        out << "Unless TalvexCtl confirm runs within " << *command.confirmWithin
-            << " minutes after Windows starts again, the previous settings are put back and "
+        out << "Unless TalvexCtl confirm runs within " << MinutesText(*command.confirmWithin)
+            << " after Windows starts again, the previous settings are put back and "
                "Windows restarts once more.\n";
 }
 

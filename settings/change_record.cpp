@@ -85,6 +85,10 @@ const char* ChangeStateName(ChangeState state) {
     return kNames[static_cast<std::size_t>(state)];
 }
 
+std::string MinutesText(int minutes) {
+    return std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
+}
+
 std::string ChangedNames(const PendingChange& change) {
     std::string names;
     for (const ChangedValue& value : change.values)
@@ -102,13 +106,13 @@ std::optional<PendingChange> ReadPendingChange(RegistryApi& api) {
     const auto setAt = ReadText(registry, kChangeKey, kSetAt);
     const auto names = ReadText(registry, kChangeKey, kValues);
     const auto minutes = registry.ReadValue(kHKeyLocalMachine, In(kChangeKey, kMinutes));
-    const auto number = minutes ? DwordOf(*minutes) : std::nullopt;
+    const std::uint32_t number = minutes ? DwordOf(*minutes).value_or(0) : 0;
     const auto params = names ? ParseNames(*names) : std::nullopt;
     const auto at = setAt ? ParseUtcText(*setAt) : std::nullopt;
-    if (known == std::end(kStates) || !driver || !NamesADriverKey(*driver) || !at || !number ||
-        *number < 1 || *number > kMaxConfirmMinutes || !params || params->empty())
+    if (known == std::end(kStates) || !driver || !NamesADriverKey(*driver) || !at || number < 1 ||
+        number > kMaxConfirmMinutes || !params || params->empty())
         return std::nullopt;
-    PendingChange change{*known, *driver, *at, static_cast<int>(*number), {},
+    PendingChange change{*known, *driver, *at, static_cast<int>(number), {},
                          ReadText(registry, kChangeKey, kReason).value_or("")};
     for (const Param param : *params) {
         const std::string name = Parameter(param).valueName;

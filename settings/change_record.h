@@ -48,6 +48,8 @@ struct LastRevert {
     std::string reason;
 };
 
+// "1 minute", "5 minutes".
+std::string MinutesText(int minutes);
 // "VLANID, ConnectionType": the change's value names, in its order.
 std::string ChangedNames(const PendingChange& change);
 

@@ -94,8 +94,9 @@ void GeneralPage::ShowChangeState() {
 // An administrator at the machine keeps the change, as TalvexCtl confirm does.
 void GeneralPage::cbConfirmChange_Click() {
     const auto change = ReadPendingChange(registry_);
-    if (change && services_.MsgBox("Keep these settings? " + Labels(ValueNames(*change)) +
-                                       " keep their new values and are not put back.",
+    if (change && services_.MsgBox("Keep these settings? The new values of " +
+                                       Labels(ValueNames(*change)) +
+                                       " stay and are not put back.",
                                    kAppTitle, MsgBoxStyle::ExclamationYesNo) == MsgBoxResult::Yes) {
         const ConfirmResult result = ConfirmChange(registry_, services_);
         if (result.outcome == ConfirmResult::Refused)

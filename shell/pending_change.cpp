@@ -29,8 +29,7 @@ std::string RevertTaskXml(const std::string& consoleTool, int minutes) {
            "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
            "  <RegistrationInfo><Description>Puts the adapter's previous settings back and "
            "restarts Windows unless TalvexCtl confirm runs within " +
-           std::to_string(minutes) +
-           " minutes after Windows starts.</Description></RegistrationInfo>\r\n"
+           MinutesText(minutes) + " after Windows starts.</Description></RegistrationInfo>\r\n"
            "  <Triggers><BootTrigger><Enabled>true</Enabled></BootTrigger></Triggers>\r\n"
            "  <Principals><Principal id=\"System\"><UserId>S-1-5-18</UserId>"
            "<RunLevel>HighestAvailable</RunLevel></Principal></Principals>\r\n"

@@ -212,8 +212,8 @@ TEST_F(PendingChangeTest, TheGeneralPageTellsAChangeAndKeepsIt) {
     EXPECT_TRUE(Recorded());
     page.cbConfirmChange_Click();
     EXPECT_EQ(services.messages.back().text,
-              "Keep these settings? Enable GVRP, VLAN ID and Connection Type keep their new "
-              "values and are not put back.");
+              "Keep these settings? The new values of Enable GVRP, VLAN ID and Connection Type "
+              "stay and are not put back.");
     EXPECT_FALSE(Recorded());
     EXPECT_TRUE(services.tasks.empty());
     EXPECT_EQ(controls.lblChange.Text(), "");
