@@ -18,8 +18,8 @@ constexpr char kUsage[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast E
   TalvexCtl show [--json]
       The adapter, its settings (as stored in the registry and as the window shows them),
       the host name, IP address and MAC address, and a change that waits for confirmation.
-  TalvexCtl set NAME=VALUE ... [--dry-run] [--restart [--confirm-within M]] [--confirm] [--json]
-  TalvexCtl set --from FILE [NAME=VALUE ...] [same options]
+  TalvexCtl set NAME=VALUE ... [--dry-run] [--restart [--confirm-within M]] [--json]
+  TalvexCtl set --from FILE [NAME=VALUE ...] [the same options]
       Writes the values given, all or nothing; only those. NAME is the registry value or the
       window's label (ConnectionType or "Connection Type"); VALUE a list entry's text or its
       number (ConnectionType=100BaseTX or =3). --from takes the settings of a show --json
@@ -33,6 +33,7 @@ constexpr char kUsage[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast E
       Keeps the change that waits for confirmation.
   TalvexCtl revert [--restart] [--json]
       Puts the values of the change that waits back as they were; --restart restarts Windows.
+      (revert --if-unconfirmed is the start-up task's: it waits for the deadline first.)
   TalvexCtl test --from FILE [--json]
       Whether the settings are those of a show --json document, as set --from would write them
       (status 0), or not (status 1, each difference listed).

@@ -11,6 +11,8 @@
 //                        CustomActionData; a failure fails the install, which is then rolled back.
 //                        As the rollback of RemoveLogonTask it registers the task again.
 //   RemoveLogonTask      deferred and rollback, as the system: deletes the task
+//   ForgetPendingChange  deferred, as the system, at the uninstall: deletes the record of a
+//                        change made with TalvexCtl set --confirm-within and its task
 // The task is the one the NSIS setup program registers (installer/talvex.nsi), under the same name.
 #include "platform/win32/win32.h"
 // After <windows.h>:
@@ -240,5 +242,13 @@ extern "C" __declspec(dllexport) UINT __stdcall RegisterLogonTask(MSIHANDLE inst
 // A task that is not there is no failure: the uninstall goes on.
 extern "C" __declspec(dllexport) UINT __stdcall RemoveLogonTask(MSIHANDLE) {
     RunSchtasks(L"/delete /f /tn \"" + std::wstring(kTaskName) + L"\"");
+    return ERROR_SUCCESS;
+}
+
+// The change stays as it is, without the record and task that would put it back.
+extern "C" __declspec(dllexport) UINT __stdcall ForgetPendingChange(MSIHANDLE) {
+    RunSchtasks(L"/delete /f /tn \"" + std::wstring(kTaskName) + L" revert\"");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Talvex\\Adapter Configuration");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Talvex"); // only when empty
     return ERROR_SUCCESS;
 }
