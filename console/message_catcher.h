@@ -55,6 +55,8 @@ class MessageCatcher final : public Services {
     }
     bool DeleteTask(const std::string& name) override { return inner_.DeleteTask(name); }
     std::string ConsoleToolPath() override { return inner_.ConsoleToolPath(); }
+    bool TakeChangeMark() override { return inner_.TakeChangeMark(); }
+    void ReleaseChangeMark() override { inner_.ReleaseChangeMark(); }
 
   private:
     Services& inner_;

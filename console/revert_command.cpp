@@ -119,17 +119,20 @@ std::optional<PendingChange> ChangeToRevert(const RevertCommand& command, CtlEnv
         return std::nullopt;
     }
     reason = "not confirmed within " + MinutesText(change->minutes) + " after Windows started";
-    change = ReadPendingChange(env.registry); // as it is now
-    if (!change) report.note = "The change was confirmed or put back meanwhile.";
     return change;
 }
 
 Failure ApplyRevert(const RevertCommand& command, CtlEnvironment& env, RevertReport& report) {
     std::string reason;
     Failure failure;
-    report.change = ChangeToRevert(command, env, report, reason, failure);
-    if (!report.change) return failure;
-    const RevertResult result = RevertChange(env.registry, env.services, *report.change, reason);
+    const auto found = ChangeToRevert(command, env, report, reason, failure);
+    if (!found) return failure;
+    const RevertResult result = RevertChange(env.registry, env.services, *found, reason);
+    report.change = result.change;
+    if (!result.change) {
+        report.note = "The change was confirmed or put back meanwhile.";
+        return {};
+    }
     if (result.saved.outcome == SaveResult::Failed) return TellRevertFailure(env, result.saved);
     report.reverted = true;
     report.putBack = result.putBack;

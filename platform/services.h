@@ -89,6 +89,11 @@ class Services {
     virtual bool DeleteTask(const std::string& name) = 0;
     // TalvexCtl.exe in the programs' folder, as a full path in UTF-8.
     virtual std::string ConsoleToolPath() = 0;
+    // The system-wide mark that keeps confirming a change and starting to put it back from
+    // interleaving: true when this process took it, or when no mark can be made at all; false
+    // while another holds it. Held until ReleaseChangeMark.
+    virtual bool TakeChangeMark() = 0;
+    virtual void ReleaseChangeMark() = 0;
 };
 
 } // namespace talvex

@@ -227,12 +227,14 @@ std::optional<std::int64_t> ParseUtcText(std::string_view text) {
         if (kShape[i] == 'd' ? text[i] < '0' || text[i] > '9' : text[i] != kShape[i])
             return std::nullopt;
     const auto number = [&](std::size_t at, std::size_t digits) {
-        unsigned value = 0;
+        std::int64_t value = 0;
         for (std::size_t i = at; i < at + digits; ++i)
-            value = value * 10 + static_cast<unsigned>(text[i] - '0');
+            value = value * 10 + (text[i] - '0');
         return value;
     };
-    const std::int64_t seconds = DaysFromCivil(number(0, 4), number(5, 2), number(8, 2)) * 86400 +
+    const std::int64_t seconds = DaysFromCivil(number(0, 4), static_cast<unsigned>(number(5, 2)),
+                                               static_cast<unsigned>(number(8, 2))) *
+                                     86400 +
                                  number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2);
     // A date or time out of range (February 30th, 24:00) comes back as another text.
     if (UtcText(seconds) != text) return std::nullopt;

@@ -31,6 +31,7 @@ struct ChangedValue {
     Param param;
     std::optional<RegistryValue> before; // as stored before the change; nullopt: missing
     RegistryValue after;
+    bool operator==(const ChangedValue&) const = default;
 };
 
 struct PendingChange {

@@ -7,6 +7,35 @@ namespace {
 
 // Beyond the deadline, for the putting back and the restart: the task is ended after that.
 constexpr int kTaskMarginMinutes = 5;
+// How long to wait for the change mark: its holder keeps it for a few registry writes.
+constexpr int kMarkTries = 100;
+constexpr std::uint32_t kMarkPollMs = 100;
+
+// Confirming a change and starting to put it back never interleave: a confirm could otherwise
+// remove the record just after the task read it and say the change stays while the task puts it
+// back. Each holds the mark from reading the record to removing it or marking it Reverting, after
+// which a confirm is refused. A holder that never lets go (it is ended with its process) is
+// waited for ten seconds, then gone on without.
+class ChangeMark {
+  public:
+    explicit ChangeMark(Services& services) : services_(services) {
+        for (int tries = 0; !(held_ = services_.TakeChangeMark()) && tries < kMarkTries; ++tries)
+            services_.Sleep(kMarkPollMs);
+    }
+    ~ChangeMark() {
+        if (held_) services_.ReleaseChangeMark();
+    }
+    ChangeMark(const ChangeMark&) = delete;
+    ChangeMark& operator=(const ChangeMark&) = delete;
+
+  private:
+    Services& services_;
+    bool held_ = false;
+};
+
+bool SameChange(const PendingChange& a, const PendingChange& b) {
+    return a.setAt == b.setAt && a.driverKeyName == b.driverKeyName && a.values == b.values;
+}
 
 std::string XmlEscaped(const std::string& text) {
     std::string out;
@@ -38,8 +67,8 @@ std::string RevertTaskXml(const std::string& consoleTool, int minutes) {
            "<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>"
            "<ExecutionTimeLimit>" +
            limit + "</ExecutionTimeLimit><Priority>4</Priority></Settings>\r\n" +
-           "  <Actions Context=\"System\"><Exec><Command>\"" + XmlEscaped(consoleTool) +
-           "\"</Command><Arguments>" + kRevertTaskArguments +
+           R"(  <Actions Context="System"><Exec><Command>")" + XmlEscaped(consoleTool) +
+           R"("</Command><Arguments>)" + kRevertTaskArguments +
            "</Arguments></Exec></Actions>\r\n</Task>\r\n";
 }
 
@@ -56,37 +85,53 @@ std::optional<std::int64_t> RevertDeadline(const PendingChange& change, Services
     return started + std::int64_t{change.minutes} * 60;
 }
 
-ConfirmResult ConfirmChange(RegistryApi& api, Services& services) {
+namespace {
+
+// The record goes under the mark; the task after it.
+ConfirmResult RemoveRecordIfApplied(RegistryApi& api, Services& services) {
     ConfirmResult result;
+    const ChangeMark mark(services);
     result.change = ReadPendingChange(api);
     if (!result.change) return result;
-    if (result.change->state != ChangeState::Applied) {
-        result.outcome = ConfirmResult::BeingUndone;
-        return result;
-    }
+    result.outcome = ConfirmResult::BeingUndone;
+    if (result.change->state != ChangeState::Applied) return result;
     result.error = RemoveChangeRecord(api);
-    if (result.error != kErrorSuccess) {
-        result.outcome = ConfirmResult::Refused;
-        return result;
-    }
+    result.outcome = result.error == kErrorSuccess ? ConfirmResult::Confirmed : ConfirmResult::Refused;
+    return result;
+}
+
+} // namespace
+
+ConfirmResult ConfirmChange(RegistryApi& api, Services& services) {
+    ConfirmResult result = RemoveRecordIfApplied(api, services);
+    if (result.outcome != ConfirmResult::Confirmed) return result;
     services.DeleteTask(kRevertTaskName);
-    result.outcome = ConfirmResult::Confirmed;
     return result;
 }
 
 // The state says Reverting before any value is touched, so that an interruption is finished at
 // the next start rather than taken for a change that waits. A value already as it was is left
 // alone, which makes a second run after an interruption write only what the first did not.
-RevertResult RevertChange(RegistryApi& api, Services& services, const PendingChange& change,
+RevertResult RevertChange(RegistryApi& api, Services& services, const PendingChange& found,
                           const std::string& reason) {
     RevertResult result;
-    const std::string& why = change.state == ChangeState::Reverting && !change.reason.empty()
-                                 ? change.reason
-                                 : reason;
-    if (const std::int32_t error = SetChangeState(api, ChangeState::Reverting, why)) {
-        result.saved = {SaveResult::Failed, error};
-        return result;
+    {
+        const ChangeMark mark(services);
+        result.change = ReadPendingChange(api);
+        if (!result.change || !SameChange(*result.change, found)) {
+            result.change.reset();
+            return result;
+        }
+        if (result.change->state != ChangeState::Reverting || result.change->reason.empty())
+            result.change->reason = reason;
+        if (const std::int32_t error =
+                SetChangeState(api, ChangeState::Reverting, result.change->reason)) {
+            result.saved = {SaveResult::Failed, error};
+            return result;
+        }
     }
+    const PendingChange& change = *result.change;
+    const std::string& why = change.reason;
     const std::string path = DriverParametersPath(change.driverKeyName);
     vbRegistry registry(api);
     ParameterWriter writer(api);

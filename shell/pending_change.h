@@ -42,13 +42,15 @@ struct ConfirmResult {
 ConfirmResult ConfirmChange(RegistryApi& api, Services& services);
 
 struct RevertResult {
-    SaveResult saved; // Failed: the values are as they were before this revert began
+    std::optional<PendingChange> change; // what was put back; nullopt: it no longer waited
+    SaveResult saved;     // Failed: the values are as they were before this revert began
     bool putBack = false; // a value differed from its before and was put back
 };
 // Puts every value of the change back as it was before it (a missing one deleted again), all or
 // nothing, then keeps what was done as the last revert and removes the record and the task.
+// Nothing is put back when the record no longer holds the change found (a confirm came first).
 // Safe to run again after an interruption at any point.
-RevertResult RevertChange(RegistryApi& api, Services& services, const PendingChange& change,
+RevertResult RevertChange(RegistryApi& api, Services& services, const PendingChange& found,
                           const std::string& reason);
 
 } // namespace talvex

@@ -173,6 +173,19 @@ class MemoryServices : public Services {
         return poweredOff || tasks.erase(name) == 1;
     }
     std::string ConsoleToolPath() override { return R"(C:\Program Files\Talvex\TalvexCtl.exe)"; }
+    // Another process holds the mark while heldElsewhere is set.
+    bool TakeChangeMark() override {
+        if (changeMark.heldElsewhere || changeMark.held) return false;
+        changeMark.held = true;
+        ++changeMark.taken;
+        return true;
+    }
+    void ReleaseChangeMark() override { changeMark.held = false; }
+    struct {
+        bool heldElsewhere = false;
+        bool held = false;
+        int taken = 0;
+    } changeMark;
 
     // 2024-05-01 10:00 UTC; Windows started 90 s before.
     std::uint64_t utcMs = 1714557600000, sinceStartMs = 90000;

@@ -51,10 +51,13 @@ class SystemServices : public Services {
     bool CreateTask(const std::string& name, const std::string& xml) override;
     bool DeleteTask(const std::string& name) override;
     std::string ConsoleToolPath() override;
+    bool TakeChangeMark() override;
+    void ReleaseChangeMark() override;
 
   private:
     DriverAgentLibrary driverAgent_;
     ProgramMark hardwareMark_;
+    ProgramMark changeMark_;
 };
 
 } // namespace talvex::win32

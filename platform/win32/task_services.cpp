@@ -2,31 +2,14 @@
 // Scheduler through schtasks.exe.
 #include "platform/win32/system_services.h"
 
+#include "platform/win32/wide_text.h"
+
 #include <cstdlib>
 
 namespace talvex::win32 {
 namespace {
 
 constexpr DWORD kSchtasksTimeoutMs = 60000;
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
 
 // schtasks.exe of the system folder with the arguments; true when it ended with 0.
 bool RunSchtasks(const std::wstring& arguments) {
@@ -88,14 +71,26 @@ bool SystemServices::CreateTask(const std::string& name, const std::string& xml)
     if (length == 0 || length >= MAX_PATH || GetTempFileNameW(temp, L"tlx", 0, file) == 0)
         return false;
     const bool created =
-        WriteUtf16File(file, Wide(xml)) &&
-        RunSchtasks(L"/create /f /tn \"" + Wide(name) + L"\" /xml \"" + file + L"\"");
+        WriteUtf16File(file, WideText(xml)) &&
+        RunSchtasks(L"/create /f /tn \"" + WideText(name) + L"\" /xml \"" + file + L"\"");
     DeleteFileW(file);
     return created;
 }
 
 bool SystemServices::DeleteTask(const std::string& name) {
-    return RunSchtasks(L"/delete /f /tn \"" + Wide(name) + L"\"");
+    return RunSchtasks(L"/delete /f /tn \"" + WideText(name) + L"\"");
+}
+
+// Where no mark can be made (a folder that can't be written), confirming goes on without it: the
+// steps it keeps apart take milliseconds, and a confirm that never runs would be worse.
+bool SystemServices::TakeChangeMark() {
+    if (changeMark_.file) return false;
+    changeMark_ = TakeProgramMark(kChangeMarkName);
+    return changeMark_.state != MarkState::HeldElsewhere;
+}
+
+void SystemServices::ReleaseChangeMark() {
+    changeMark_ = {};
 }
 
 std::string SystemServices::ConsoleToolPath() {
@@ -103,7 +98,7 @@ std::string SystemServices::ConsoleToolPath() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
     std::wstring folder(path, length);
-    return Utf8(folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"TalvexCtl.exe");
+    return Utf8Text(folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"TalvexCtl.exe");
 }
 
 } // namespace talvex::win32

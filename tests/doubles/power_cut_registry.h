@@ -78,7 +78,13 @@ class PowerCutRegistry : public RefusingRegistry {
         ++writes;
         const std::string hive = Hive(key);
         for (const std::string& other : dirty_)
-            if (other != hive) unordered.push_back(hive + " written before " + other + " was flushed");
+            if (other != hive) {
+                std::string order = hive;
+                order += " written before ";
+                order += other;
+                order += " was flushed";
+                unordered.push_back(std::move(order));
+            }
         dirty_.insert(hive);
         return true;
     }

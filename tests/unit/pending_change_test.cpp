@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 namespace talvex::ctl {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(PendingChangeTest, APowerLossAtAnyWriteEndsWithTheOldValuesOrTheNewNeverA
         startAgain();
         ASSERT_EQ(Run(kSet), kExitOk) << err.text;
         services.Restart();
-        services.sinceStartMs = 6 * 60000; // past the deadline
+        services.sinceStartMs = std::uint64_t{6} * 60000; // past the deadline
         CutAfter(k);
         Run({"revert", "--if-unconfirmed"});
         cut = PowerBack();
@@ -183,6 +184,25 @@ TEST_F(PendingChangeTest, ConfirmedInTimeStaysUnconfirmedIsPutBackAtTheDeadline)
     EXPECT_NE(out.text.find("TxBuffer: REG_DWORD 9 -> missing"), std::string::npos) << out.text;
     EXPECT_EQ(Key(), five);
     EXPECT_TRUE(services.tasks.empty());
+
+    // A confirm holding the mark as the task at its deadline starts to put back wins: the task
+    // waits for the mark, then finds nothing to put back and says so.
+    ASSERT_EQ(Run({"set", "VLANID=8", "--confirm-within", "1", "--restart"}), kExitOk);
+    const auto eight = Key();
+    services.Restart();
+    services.sinceStartMs = 120000;
+    services.changeMark.heldElsewhere = true;
+    bool confirmed = false;
+    services.onSleep = [&] {
+        if (std::exchange(confirmed, true)) return;
+        services.changeMark.heldElsewhere = false;
+        EXPECT_EQ(ConfirmChange(registry, services).outcome, ConfirmResult::Confirmed);
+    };
+    EXPECT_EQ(Run({"revert", "--if-unconfirmed"}), kExitOk) << err.text;
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(Key(), eight);
+    EXPECT_EQ(out.text, "The change was confirmed or put back meanwhile.\n");
+    EXPECT_FALSE(services.changeMark.held);
     EXPECT_TRUE(registry.unordered.empty()) << registry.unordered.front();
 }
 
