@@ -12,6 +12,7 @@ constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kValue = ES_READONLY | ES_AUTOHSCROLL;
 
 // From top to bottom: host name, current MAC address, IP address; the pictures below them.
+// clang-format off
 constexpr ChildLayout kGeneralChildren[] = {
     {kIdLbLocalHostName, "STATIC", "Host  Name:", kLabel, {240, 480, 2520, 255}},
     {kIdTxtLocalHostName, "EDIT", "", kValue, {2880, 480, 2175, 285}, WS_EX_CLIENTEDGE},
@@ -19,13 +20,10 @@ constexpr ChildLayout kGeneralChildren[] = {
     {kIdTxtEthernetAddress, "EDIT", "", kValue, {2880, 960, 2175, 285}, WS_EX_CLIENTEDGE},
     {kIdLbIPAddress, "STATIC", "IP  Address:", kLabel, {240, 1440, 2520, 255}},
     {kIdTxtIPAddress, "EDIT", "", kValue, {2880, 1440, 2175, 285}, WS_EX_CLIENTEDGE},
-    {kIdTransImg1,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_GENERAL_BANNER),
-     0,
-     {1920, 2160, 1440, 1440}},
+    {kIdTransImg1, kPictureClassName, RESOURCE_TEXT(IDR_GENERAL_BANNER), 0, {1920, 2160, 1440, 1440}},
     {kIdImage1, kPictureClassName, RESOURCE_TEXT(IDI_GENERAL), 0, {240, 3735, 480, 480}},
 };
+// clang-format on
 
 } // namespace
 
