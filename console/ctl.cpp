@@ -2,6 +2,7 @@
 
 #include "console/commands.h"
 #include "settings/vb_registry.h"
+#include "talvex_version.h"
 
 namespace talvex::ctl {
 
@@ -20,6 +21,8 @@ const char kHelpText[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast Et
   TalvexCtl diag [--cycles N] [--tests register,srom,cable] [--json]
       Runs the diagnostic tests (N from 1 to 50, default 1; all three tests by default).
       Ctrl+C stops the run at the next cycle. Needs an elevated prompt.
+  TalvexCtl --version
+      The version of the program, as its file properties and Apps & Features show it.
 
 Settings: EnableTagging, EnableGVRP (0 or 1), VLANID (0 to 4094), ConnectionType (AutoSense,
 10BaseT, 10BaseT FD, 100BaseTX, 100BaseTX FD), NetworkAddress, RxBuffer, TxBuffer (numbers),
@@ -46,6 +49,10 @@ std::optional<AdapterRecord> FindAdapterFor(CtlEnvironment& env) {
 }
 
 int RunTalvexCtl(std::span<const std::string> args, CtlEnvironment& env) {
+    if (args.size() == 1 && args.front() == "--version") {
+        env.out << "TalvexCtl " TALVEX_VERSION "\n";
+        return kExitOk;
+    }
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.command) {
         env.err << "TalvexCtl: " << parsed.error << " See TalvexCtl --help.\n";

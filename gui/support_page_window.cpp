@@ -3,6 +3,7 @@
 #include "platform/win32/fonts.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
+#include "talvex_version.h"
 
 namespace talvex::win32 {
 namespace {
@@ -62,7 +63,7 @@ constexpr ChildLayout kSupportChildren[] = {
     {kIdLine1, "STATIC", "", SS_ETCHEDHORZ, {240, 3480, 4800, 30}},
     {kIdLbProduct,
      "STATIC",
-     "Talvex Adapter Configuration , Version 1.00",
+     "Talvex Adapter Configuration , Version " TALVEX_VERSION,
      kLabel,
      {600, 3600, 4575, 255}},
     {kIdLbNotice,
