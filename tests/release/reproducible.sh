@@ -6,9 +6,9 @@
 #     days ahead, only what is shipped, and packed: every program, the uninstaller, the setup
 #     program and the package are byte for byte the first build's, or the file and the first
 #     offset that differs are named;
-#  3. in that copy VERSION says 9.87, and the rebuilt programs' version resources, the About
-#     label, TalvexCtl --version (under Wine), the setup program's version resource, the package's
-#     ProductVersion, ProductCode and summary, and the file names all say 9.87.
+#  3. in that copy VERSION says 9.87, and the rebuilt programs' version resources, the Support
+#     page's product line, TalvexCtl --version (under Wine), the setup program's version resource,
+#     the package's ProductVersion, ProductCode and summary, and the file names all say 9.87.
 # Usage: reproducible.sh <the first build's tree> <a folder for the second build>
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -87,7 +87,7 @@ check "so does SHA256SUMS" eval '(cd "$root/new" && sha256sum --check --quiet SH
 check "the programs' version resources say $new" eval \
     'says_version "$root/new/files/TalvexCfg.exe" && says_version "$root/new/files/TalvexCtl.exe"'
 check "the setup program's too" says_version "$root/new/TalvexSetup-$new.exe"
-check "the About label says it" grep -qa "Talvex Adapter Configuration , Version $new" "$root/new/files/TalvexCfg.exe"
+check "the Support page's product line says it" grep -qa "Talvex Adapter Configuration , Version $new" "$root/new/files/TalvexCfg.exe"
 check "TalvexCtl --version says it" test \
     "$("$top/scripts/wine-run" "$root/new/files/TalvexCtl.exe" --version | tr -d '\r')" = "TalvexCtl $new"
 check "the package's ProductVersion is $new" test "$(property "$msi" ProductVersion)" = "$new"
