@@ -3,8 +3,7 @@
 with `openssl ts -reply`, signed by the test's time-stamping certificate.
 
     tsa.py FOLDER   FOLDER holds tsa.pem, tsa.key, ca.pem and tsa.cnf; the port is written to
-                    FOLDER/tsa.port once the server listens, and requests are counted in
-                    FOLDER/tsa.count.
+                    FOLDER/tsa.port once the server listens.
 """
 import http.server
 import os
@@ -31,8 +30,6 @@ class TimeStamper(http.server.BaseHTTPRequestHandler):
                 return
             with open(reply, "rb") as file:
                 body = file.read()
-        with open(os.path.join(folder, "tsa.count"), "a") as count:
-            count.write("1\n")
         self.send_response(200)
         self.send_header("Content-Type", "application/timestamp-reply")
         self.send_header("Content-Length", str(len(body)))
