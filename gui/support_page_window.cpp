@@ -3,6 +3,7 @@
 #include "platform/win32/fonts.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
+#include "talvex_version.h"
 
 namespace talvex::win32 {
 namespace {
@@ -33,7 +34,7 @@ constexpr ChildLayout kSupportChildren[] = {
     {kIdImgUK, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_UK), kFlag, {1920, 2640, 600, 360}},
     {kIdImgUSA, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_USA), kFlag, {2880, 2640, 600, 360}},
     {kIdLine1, "STATIC", "", SS_ETCHEDHORZ, {240, 3480, 4800, 30}},
-    {kIdLbProduct, "STATIC", "Talvex Adapter Configuration , Version 1.00", kLabel, {600, 3600, 4575, 255}},
+    {kIdLbProduct, "STATIC", "Talvex Adapter Configuration , Version " TALVEX_VERSION, kLabel, {600, 3600, 4575, 255}},
     {kIdLbNotice, "STATIC", "Copyright (C) Talvex Corporation. All rights reserved.", kLabel, {360, 3840, 4575, 375}},
 };
 // clang-format on
