@@ -20,7 +20,7 @@ constexpr Param kRowParameters[] = {Param::ConnectionType, Param::NetworkAddress
 AdvancedPage::AdvancedPage(const AdvancedControls& controls, Services& services,
                            RegistryApi& registry, const std::string& driverKeyName)
     : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
-      loaded_({std::begin(kRowParameters), std::end(kRowParameters)}) {}
+      loaded_(kRowParameters) {}
 
 void AdvancedPage::InitAdvancedLists() {
     ConnectionTypeNames.clear();

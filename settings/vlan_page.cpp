@@ -19,7 +19,7 @@ enum Value { kTagging, kGvrp, kVlanId };
 VlanPage::VlanPage(const VlanControls& controls, Services& services, RegistryApi& registry,
                    const std::string& driverKeyName)
     : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
-      loaded_({std::begin(kPageParameters), std::end(kPageParameters)}) {}
+      loaded_(kPageParameters) {}
 
 // Read as the console tool reads them (ReadParameters): a missing flag unchecked, a missing VLAN
 // ID 0, numbers stored as decimal text as the number they say.
