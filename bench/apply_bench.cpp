@@ -1,11 +1,12 @@
 // apply_bench: how long OK takes to write the driver's parameters under Wine. Both settings pages
 // are visited, so OK writes all eight values, VLAN first; TxStartThreshold is the last write.
-// Before each OK that value is changed behind the program's back, and the clock stops when the
-// program has written it back; the time until the restart question is up is printed beside it,
-// and the same eight values written by a bare program as the reference.
+// Before each OK the user picks another threshold, and the clock stops when the program has
+// written it; the time until the restart question is up is printed beside it, and the same eight
+// values written by a bare program as the reference.
 //   apply_bench [runs]
 #include "tests/e2e/settings_driver.h"
 
+#include "gui/advanced_page_window.h"
 #include "gui/form1_window.h"
 
 #include <algorithm>
@@ -69,19 +70,29 @@ int main(int argc, char** argv) {
 
     App app;
     HWND window = app.Start() ? app.WaitForMainWindow() : nullptr;
-    if (!window || !ShowWindowAndTab(app.process(), window, 1, "Advanced") ||
-        !ShowWindowAndTab(app.process(), window, 2, "VLAN")) {
+    if (!window || !ShowWindowAndTab(app.process(), window, 2, "VLAN") ||
+        !ShowWindowAndTab(app.process(), window, 1, "Advanced")) {
         std::fprintf(stderr, "apply_bench: the program did not start\n");
         return 1;
     }
     std::vector<double> toLastWrite, toQuestion;
+    HWND properties = PageControl(window, "Advanced", talvex::win32::kIdAdvAdaptInfo);
+    HWND values = PageControl(window, "Advanced", talvex::win32::kIdAdvKeyValueList);
+    SelectRow(properties, 4);
     for (int run = 0; run < runs; ++run) {
-        SetParameter("TxStartThreshold", Dword(1));
+        // 1024 and Store and Forward in turn, neither of them the 512 seeded.
+        const int entry = 3 + run % 2;
+        const StoredValue picked = Dword(entry == 3 ? 1024 : 8188);
+        PickEntry(values, entry);
+        if (!WaitUntil([&] { return ListSelection(values) == entry; })) {
+            std::fprintf(stderr, "apply_bench: run %d could not pick a threshold\n", run + 1);
+            return 1;
+        }
         HWND ok = ChildWithText(window, "Button", "OK");
         LARGE_INTEGER start, written, asked;
         QueryPerformanceCounter(&start);
         PostMessageA(ok, BM_CLICK, 0, 0);
-        while (GetParameter("TxStartThreshold") != threshold) { // a tight poll: no sleep
+        while (GetParameter("TxStartThreshold") != picked) { // a tight poll: no sleep
         }
         QueryPerformanceCounter(&written);
         HWND question = nullptr;
@@ -93,7 +104,7 @@ int main(int argc, char** argv) {
         WaitUntil([&] { return ChildWithText(question, "Button", "NO") != nullptr; });
         PostMessageA(ChildWithText(question, "Button", "NO"), BM_CLICK, 0, 0);
         if (!WaitUntil([&] { return !IsWindow(question) && !IsWindowVisible(window); }) ||
-            !ShowWindowAndTab(app.process(), window, 2, "VLAN")) {
+            !ShowWindowAndTab(app.process(), window, 1, "Advanced")) {
             std::fprintf(stderr, "apply_bench: run %d did not finish\n", run + 1);
             return 1;
         }

@@ -5,6 +5,7 @@
 #include "diag/diag_tests.h"
 #include "settings/driver_parameters.h"
 #include "settings/vb_registry.h"
+#include "talvex_version.h"
 
 #include <algorithm>
 #include <utility>
@@ -121,7 +122,10 @@ std::string DiagHelp() {
 } // namespace
 
 std::string HelpText() {
-    return kUsage + DiagHelp() + "\n" + SettingsHelp() + kStatuses;
+    return kUsage + DiagHelp() +
+           "  TalvexCtl --version\n      The version of the program, as its file properties and "
+           "Apps & Features show it.\n\n" +
+           SettingsHelp() + kStatuses;
 }
 
 // Counted in characters, not bytes: a UTF-8 sequence takes one column.
@@ -180,6 +184,10 @@ int Failed(CtlEnvironment& env, bool json, std::string_view command, const Failu
 }
 
 int RunTalvexCtl(std::span<const std::string> args, CtlEnvironment& env) {
+    if (args.size() == 1 && args.front() == "--version") {
+        env.out << "TalvexCtl " TALVEX_VERSION "\n";
+        return kExitOk;
+    }
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.command)
         return Failed(env, parsed.json, parsed.name,

@@ -49,7 +49,8 @@ void DiagPage::Load() {
 void DiagPage::cbStartBasicDiagTest_Click() {
     if (running_) return;
     bStopDiagTest = false; // whatever the answer to the warning
-    if (services_.MsgBox(kDiagWarning, kAppTitle, MsgBoxStyle::ExclamationYesNo) != MsgBoxResult::Yes)
+    if (services_.MsgBox(kDiagWarning, kAppTitle, MsgBoxStyle::ExclamationYesNo) !=
+        MsgBoxResult::Yes)
         return;
     StartedRunDisplay display(c_, services_, running_);
     RunDiagSession(services_, registry_, driverKeyName_, currentAdapter_, display);

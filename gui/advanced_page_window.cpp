@@ -6,31 +6,16 @@ namespace {
 // The two value editors share one rectangle and clip each other, so the one in front is the one
 // seen; the list is created first, so it starts in front.
 // A combo box's height is that of its dropped-down list; its field is the text box's height.
+// clang-format off
 constexpr ChildLayout kAdvancedChildren[] = {
-    {kIdAdvTitle,
-     "STATIC",
-     "Click the properties you want to change on the left,and then select its new value on the "
-     "right.",
-     SS_LEFT,
-     {240, 240, 4815, 495}},
+    {kIdAdvTitle, "STATIC", "Click the properties you want to change on the left,and then select its new value on the right.", SS_LEFT, {240, 240, 4815, 495}},
     {kIdAdvProperties, "STATIC", "Properties:", SS_LEFT, {240, 1080, 1815, 255}},
-    {kIdAdvAdaptInfo,
-     "LISTBOX",
-     "",
-     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
-     {240, 1440, 2655, 1950}},
+    {kIdAdvAdaptInfo, "LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_TABSTOP, {240, 1440, 2655, 1950}},
     {kIdAdvValue, "STATIC", "Value:", SS_LEFT, {3120, 1080, 1815, 255}},
-    {kIdAdvKeyValueList,
-     WC_COMBOBOXA,
-     "",
-     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS,
-     {3120, 1440, 1935, 1800}},
-    {kIdAdvKeyValueText,
-     "EDIT",
-     "",
-     ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_CLIPSIBLINGS,
-     {3120, 1440, 1935, 315}},
+    {kIdAdvKeyValueList, WC_COMBOBOXA, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, {3120, 1440, 1935, 1800}},
+    {kIdAdvKeyValueText, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_CLIPSIBLINGS, {3120, 1440, 1935, 315}},
 };
+// clang-format on
 
 } // namespace
 

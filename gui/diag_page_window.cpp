@@ -34,44 +34,24 @@ constexpr int kMinimumCount = 1;
 constexpr int kMaximumCount = kMaxDiagCycles;
 
 // Children are created top of the z-order first: Start Test lies above Stop Test at start.
+// clang-format off
 constexpr ChildLayout kDiagChildren[] = {
     {kIdImgDiag, kPictureClassName, RESOURCE_TEXT(IDI_DIAG), 0, {480, 240, 480, 480}},
-    {kIdDiagDesp,
-     "STATIC",
-     "Diagnostic can find what problem your network adapter have.",
-     0,
-     {1440, 240, 3615, 495}},
+    {kIdDiagDesp, "STATIC", "Diagnostic can find what problem your network adapter have.", 0, {1440, 240, 3615, 495}},
     {kIdBasicDiag, "STATIC", "Basic Diagnostic:", 0, {240, 1200, 1815, 255}},
     {kIdTotalTestCountLabel, "STATIC", "Test Count:", 0, {3240, 1200, 975, 255}},
-    {kIdTotalTestCount,
-     "EDIT",
-     "1",
-     kReadOnlyBox | WS_TABSTOP,
-     {4320, 1200, 495, 285},
-     WS_EX_CLIENTEDGE},
+    {kIdTotalTestCount, "EDIT", "1", kReadOnlyBox | WS_TABSTOP, {4320, 1200, 495, 285}, WS_EX_CLIENTEDGE},
     {kIdUpDown1, UPDOWN_CLASSA, "", UDS_ARROWKEYS, {4800, 1200, 240, 285}},
-    {kIdBasicDiagList,
-     WC_LISTVIEWA,
-     "",
-     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
-     {240, 1560, 4815, 1695},
-     WS_EX_CLIENTEDGE},
+    {kIdBasicDiagList, WC_LISTVIEWA, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, {240, 1560, 4815, 1695}, WS_EX_CLIENTEDGE},
     {kIdCurrentTestCount, "EDIT", "", kReadOnlyBox, {2280, 3240, 495, 285}, WS_EX_CLIENTEDGE},
-    {kIdStartTest,
-     "BUTTON",
-     "Start Test",
-     BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS,
-     {3960, 3240, 1095, 375}},
-    {kIdStopTest,
-     "BUTTON",
-     "Stop Test",
-     BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS,
-     {3960, 3240, 1095, 375}},
+    {kIdStartTest, "BUTTON", "Start Test", BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS, {3960, 3240, 1095, 375}},
+    {kIdStopTest, "BUTTON", "Stop Test", BS_PUSHBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS, {3960, 3240, 1095, 375}},
     // The address caption and box are wider than first drawn (2055 and 1695): in the system's
     // message font neither the caption nor the 18-character address fitted.
     {kIdNAinSROMLabel, "STATIC", "Permanent  MAC  Address :", 0, {480, 3980, 2385, 255}},
     {kIdNAinSROM, "EDIT", "", kReadOnlyBox, {2880, 3960, 2175, 285}, WS_EX_CLIENTEDGE},
 };
+// clang-format on
 
 // "Test Item", "Status" and "Result".
 constexpr int kColumnTwips[] = {1900, 1300, 1440};

@@ -36,13 +36,10 @@ constexpr DWORD kPageExStyle = WS_EX_CONTROLPARENT;
 
 // Children are created top of the z-order first: the pages lie above the tab strip, General
 // above the others, the Diagnostic page at the bottom of the pages.
+// clang-format off
 constexpr ChildLayout kForm1Children[] = {
     {kIdImgAdapter, kPictureClassName, RESOURCE_TEXT(IDI_TALVEX), 0, {240, 120, 480, 480}},
-    {kIdNetCardDesp,
-     WC_COMBOBOXA,
-     "",
-     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-     {960, 240, 4695, 2000}},
+    {kIdNetCardDesp, WC_COMBOBOXA, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, {960, 240, 4695, 2000}},
     {kIdFrmGeneral, kPageClassName, "General", kPageStyle, kPageRect, kPageExStyle},
     {kIdFrmAdvanced, kPageClassName, "Advanced", kPageStyle, kPageRect, kPageExStyle},
     {kIdFrmVLAN, kPageClassName, "VLAN", kPageStyle, kPageRect, kPageExStyle},
@@ -52,6 +49,7 @@ constexpr ChildLayout kForm1Children[] = {
     {kIdOK, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {2880, 6240, 1215, 375}},
     {kIdCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, {4320, 6240, 1215, 375}},
 };
+// clang-format on
 
 constexpr const char* kTabCaptions[] = {"General", "Advanced", "Virtual LAN", "Support"};
 constexpr int kTabCount = static_cast<int>(std::size(kTabCaptions));

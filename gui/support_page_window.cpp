@@ -3,6 +3,7 @@
 #include "platform/win32/fonts.h"
 #include "platform/win32/picture.h"
 #include "resources/resources.h"
+#include "talvex_version.h"
 
 namespace talvex::win32 {
 namespace {
@@ -14,63 +15,29 @@ constexpr DWORD kFlag = SS_NOTIFY | SS_SUNKEN | WS_TABSTOP; // clickable, framed
 
 // Four columns at 960, 1920, 2880 and 3840, four rows from 840 down by 600, in alphabetical
 // order row by row; the last row holds two flags in the middle columns.
+// clang-format off
 constexpr ChildLayout kSupportChildren[] = {
     {kIdImgHelp, kPictureClassName, RESOURCE_TEXT(IDI_SUPPORT), 0, {360, 120, 480, 480}},
     {kIdLbSupportTitle, "STATIC", "Popular Web Site for Talvex", kLabel, {1080, 240, 3615, 375}},
-    {kIdImgAustralia,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_AUSTRALIA),
-     kFlag,
-     {960, 840, 600, 360}},
+    {kIdImgAustralia, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_AUSTRALIA), kFlag, {960, 840, 600, 360}},
     {kIdImgCanada, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_CANADA), kFlag, {1920, 840, 600, 360}},
     {kIdImgChina, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_CHINA), kFlag, {2880, 840, 600, 360}},
-    {kIdImgDenmark,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_DENMARK),
-     kFlag,
-     {3840, 840, 600, 360}},
+    {kIdImgDenmark, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_DENMARK), kFlag, {3840, 840, 600, 360}},
     {kIdImgEgypt, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_EGYPT), kFlag, {960, 1440, 600, 360}},
-    {kIdImgFrance,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_FRANCE),
-     kFlag,
-     {1920, 1440, 600, 360}},
-    {kIdImgGermany,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_GERMANY),
-     kFlag,
-     {2880, 1440, 600, 360}},
+    {kIdImgFrance, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_FRANCE), kFlag, {1920, 1440, 600, 360}},
+    {kIdImgGermany, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_GERMANY), kFlag, {2880, 1440, 600, 360}},
     {kIdImgIndia, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_INDIA), kFlag, {3840, 1440, 600, 360}},
     {kIdImgJapan, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_JAPAN), kFlag, {960, 2040, 600, 360}},
-    {kIdImgSingapore,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_SINGAPORE),
-     kFlag,
-     {1920, 2040, 600, 360}},
-    {kIdImgSweden,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_SWEDEN),
-     kFlag,
-     {2880, 2040, 600, 360}},
-    {kIdImgTaiwan,
-     kPictureClassName,
-     RESOURCE_TEXT(IDR_FLAG_TAIWAN),
-     kFlag,
-     {3840, 2040, 600, 360}},
+    {kIdImgSingapore, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_SINGAPORE), kFlag, {1920, 2040, 600, 360}},
+    {kIdImgSweden, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_SWEDEN), kFlag, {2880, 2040, 600, 360}},
+    {kIdImgTaiwan, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_TAIWAN), kFlag, {3840, 2040, 600, 360}},
     {kIdImgUK, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_UK), kFlag, {1920, 2640, 600, 360}},
     {kIdImgUSA, kPictureClassName, RESOURCE_TEXT(IDR_FLAG_USA), kFlag, {2880, 2640, 600, 360}},
     {kIdLine1, "STATIC", "", SS_ETCHEDHORZ, {240, 3480, 4800, 30}},
-    {kIdLbProduct,
-     "STATIC",
-     "Talvex Adapter Configuration , Version 1.00",
-     kLabel,
-     {600, 3600, 4575, 255}},
-    {kIdLbNotice,
-     "STATIC",
-     "Copyright (C) Talvex Corporation. All rights reserved.",
-     kLabel,
-     {360, 3840, 4575, 375}},
+    {kIdLbProduct, "STATIC", "Talvex Adapter Configuration , Version " TALVEX_VERSION, kLabel, {600, 3600, 4575, 255}},
+    {kIdLbNotice, "STATIC", "Copyright (C) Talvex Corporation. All rights reserved.", kLabel, {360, 3840, 4575, 375}},
 };
+// clang-format on
 
 struct FlagClick {
     int id;

@@ -4,22 +4,16 @@ namespace talvex::win32 {
 namespace {
 
 // The up-down has no UDS_SETBUDDYINT: its change handler writes the text box itself.
+// clang-format off
 constexpr ChildLayout kVlanChildren[] = {
-    {kIdEnableVLAN,
-     "BUTTON",
-     "  Enable  Virtual  LAN",
-     BS_3STATE | WS_TABSTOP,
-     {480, 360, 2895, 300}},
+    {kIdEnableVLAN, "BUTTON", "  Enable  Virtual  LAN", BS_3STATE | WS_TABSTOP, {480, 360, 2895, 300}},
     {kIdEnableGVRP, "BUTTON", " Enable GVRP", BS_3STATE | WS_TABSTOP, {480, 840, 2895, 300}},
     {kIdVlanIdLabel, "STATIC", "VLAN ID:", SS_LEFT, {480, 1380, 975, 255}},
     {kIdVlanId, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, {1560, 1320, 975, 315}},
     {kIdVlanIdUpDown, UPDOWN_CLASSA, "", UDS_ARROWKEYS | UDS_NOTHOUSANDS, {2535, 1320, 255, 315}},
-    {kIdVlanDescription,
-     "EDIT",
-     "VLAN ID is use to identify the Virtual LAN Group.",
-     ES_MULTILINE | ES_READONLY,
-     {480, 1920, 4335, 615}},
+    {kIdVlanDescription, "EDIT", "VLAN ID is use to identify the Virtual LAN Group.", ES_MULTILINE | ES_READONLY, {480, 1920, 4335, 615}},
 };
+// clang-format on
 
 } // namespace
 

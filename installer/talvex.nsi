@@ -1,9 +1,10 @@
 ; Setup program for Talvex Adapter Configuration, built by scripts/make-installer:
-;   makensis -DBIN_DIR=<folder with TalvexCfg.exe and DriverAgent.dll> -DOUT_FILE=<setup.exe> talvex.nsi
+;   makensis -DBIN_DIR=<folder with the programs> -DOUT_FILE=<setup.exe> -DVERSION=1.00
+;            -DVERSION_NUMBERS=1.0.0.0 [-DFINALIZE_UNINSTALLER=<command>] talvex.nsi
 ;
 ; Installs for all users into the 64-bit Program Files, with a Start-menu shortcut, an optional
 ; logon task and the optional simulated hardware library. Silent use:
-;   TalvexSetup.exe /S [/NOLOGON] [/DEMOHARDWARE] [/CONSOLEWAIT=<seconds>] [/D=<folder>]
+;   TalvexSetup-<version>.exe /S [/NOLOGON] [/DEMOHARDWARE] [/CONSOLEWAIT=<seconds>] [/D=<folder>]
 ;   Uninstall.exe /S [/CONSOLEWAIT=<seconds>]
 ; Exit codes: 0 done, 1 cancelled, 2 aborted, the installation left as it was (the program could
 ; not be closed, the console tool kept running, the folder's permissions could not be set),
@@ -19,10 +20,15 @@ SetCompressor /SOLID lzma
 !ifndef OUT_FILE
   !error "OUT_FILE is not defined: run scripts/make-installer"
 !endif
+!ifndef VERSION
+  !error "VERSION is not defined: run scripts/make-installer"
+!endif
+!ifndef VERSION_NUMBERS
+  !error "VERSION_NUMBERS is not defined: run scripts/make-installer"
+!endif
 !define SRC_DIR "${__FILEDIR__}/.."
 
 !define PRODUCT "Talvex Adapter Configuration"
-!define VERSION "1.00"
 !define EXE "TalvexCfg.exe"
 !define CONSOLE_TOOL "TalvexCtl.exe"
 !define LIBRARY "DriverAgent.dll"
@@ -34,6 +40,14 @@ SetCompressor /SOLID lzma
 !define TASK_NAME "${PRODUCT}"
 !define WINDOW_CLASS "TalvexForm1"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+
+; The setup program writes the uninstaller when it installs, as it is made here. make-installer
+; signs it here when it signs (FINALIZE_UNINSTALLER), and it is kept beside the programs, for the
+; checksums and for checking a release (docs/releasing.md).
+!ifdef FINALIZE_UNINSTALLER
+  !uninstfinalize '${FINALIZE_UNINSTALLER} "%1"' = 0
+!endif
+!uninstfinalize 'cat "%1" >"${BIN_DIR}/${UNINSTALLER}"' = 0
 !define ERROR_LOGON_TASK 3
 !define ERROR_ELEVATION_REQUIRED 740
 !define ERROR_PRODUCT_VERSION 1638
@@ -54,7 +68,7 @@ ShowUninstDetails show
 
 ; The program's own version resource carries no copyright either.
 !pragma warning disable 9100
-VIProductVersion "1.0.0.0"
+VIProductVersion "${VERSION_NUMBERS}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"

@@ -20,7 +20,7 @@ constexpr Param kRowParameters[] = {Param::ConnectionType, Param::NetworkAddress
 AdvancedPage::AdvancedPage(const AdvancedControls& controls, Services& services,
                            RegistryApi& registry, const std::string& driverKeyName)
     : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
-      loaded_({std::begin(kRowParameters), std::end(kRowParameters)}) {}
+      loaded_(kRowParameters) {}
 
 void AdvancedPage::InitAdvancedLists() {
     ConnectionTypeNames.clear();
@@ -41,8 +41,10 @@ void AdvancedPage::InitAdvancedLists() {
 // Read as the console tool reads them (ReadParameters). What the key held is remembered, so that
 // OK neither stores a placeholder it shows for a missing value nor undoes another program's change.
 void AdvancedPage::LoadAdvancedSettings() {
-    const ParameterReadings read = ReadParameters(registry_, driverKeyName_);
-    const auto number = [&](Param param) { return std::get<std::int32_t>(Reading(read, param).value); };
+    const ParameterReadings read = ReadParameters(registry_, driverKeyName_, kRowParameters);
+    const auto number = [&](Param param) {
+        return std::get<std::int32_t>(Reading(read, param).value);
+    };
     AdvConnectionType = number(Param::ConnectionType);
     AdvNetworkAddress = std::get<std::string>(Reading(read, Param::NetworkAddress).value);
     AdvRxBuffer = number(Param::RxBuffer);
@@ -50,16 +52,18 @@ void AdvancedPage::LoadAdvancedSettings() {
     // A stored number with no entry selects none, and so does a missing one: the list shows
     // what the key holds.
     const ParameterReading& threshold = Reading(read, Param::TxStartThreshold);
-    storedThreshold_ = threshold.held ? std::optional(number(Param::TxStartThreshold)) : std::nullopt;
-    AdvThresholdIndex = ListIndexOf(Parameter(Param::TxStartThreshold), number(Param::TxStartThreshold));
+    storedThreshold_ =
+        threshold.held ? std::optional(number(Param::TxStartThreshold)) : std::nullopt;
+    AdvThresholdIndex =
+        ListIndexOf(Parameter(Param::TxStartThreshold), number(Param::TxStartThreshold));
     loaded_.Loaded(read, Kept());
 }
 
 // The address as shown, up to its first NUL, which is also all that save writes of it.
 LoadedParameters::Shown AdvancedPage::Kept() const {
-    return {std::to_string(AdvConnectionType), AdvNetworkAddress.substr(0, AdvNetworkAddress.find('\0')),
-            std::to_string(AdvRxBuffer), std::to_string(AdvTxBuffer),
-            std::to_string(AdvThresholdIndex)};
+    return {std::to_string(AdvConnectionType),
+            AdvNetworkAddress.substr(0, AdvNetworkAddress.find('\0')), std::to_string(AdvRxBuffer),
+            std::to_string(AdvTxBuffer), std::to_string(AdvThresholdIndex)};
 }
 
 bool AdvancedPage::Edited() const {
@@ -92,7 +96,8 @@ SaveResult AdvancedPage::SaveAdvancedSettings() {
     }
 
     const auto kept = Kept();
-    const auto plan = loaded_.PlanSave(kept, ReadParameters(registry_, driverKeyName_));
+    const auto plan =
+        loaded_.PlanSave(kept, ReadParameters(registry_, driverKeyName_, kRowParameters));
     ParameterWriter writer(registry_);
     const auto write = [&](Row row, const std::optional<ParameterValue>& value) {
         if (plan.write[row] && value)
@@ -109,7 +114,7 @@ SaveResult AdvancedPage::SaveAdvancedSettings() {
 
     SaveResult result = writer.Finish();
     if (result.outcome != SaveResult::Written) return result;
-    loaded_.Saved(plan, kept, ReadParameters(registry_, driverKeyName_));
+    loaded_.Saved(plan, kept, ReadParameters(registry_, driverKeyName_, kRowParameters));
     result.keptOutside = plan.keptOutside;
     return result;
 }

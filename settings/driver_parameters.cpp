@@ -171,14 +171,27 @@ ParameterReading ReadParameter(const DriverParameter& parameter,
 } // namespace
 
 // One read per value: the stored type and bytes, from which the page's value follows.
-ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName) {
+ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName,
+                                 std::span<const Param> which) {
     vbRegistry registry(api);
     const std::string P = DriverParametersPath(driverKeyName);
     ParameterReadings readings;
-    for (std::size_t i = 0; i < kParamCount; ++i)
-        readings[i] = ReadParameter(
-            kDriverParameters[i], registry.ReadValue(kHKeyLocalMachine, P + kDriverParameters[i].valueName));
+    for (Param param : which) {
+        const DriverParameter& parameter = Parameter(param);
+        readings[static_cast<std::size_t>(param)] = ReadParameter(
+            parameter, registry.ReadValue(kHKeyLocalMachine, P + parameter.valueName));
+    }
     return readings;
+}
+
+ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName) {
+    constexpr auto kEvery = [] {
+        std::array<Param, kParamCount> every{};
+        for (std::size_t i = 0; i < kParamCount; ++i)
+            every[i] = static_cast<Param>(i);
+        return every;
+    }();
+    return ReadParameters(api, driverKeyName, kEvery);
 }
 
 // The whole stored number is compared: 65792 is not 256 in disguise.

@@ -120,6 +120,9 @@ struct ParameterReading {
 };
 using ParameterReadings = std::array<ParameterReading, kParamCount>;
 ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName);
+// Only the parameters named (a page's own); the others' readings stay empty.
+ParameterReadings ReadParameters(RegistryApi& api, const std::string& driverKeyName,
+                                 std::span<const Param> which);
 inline const ParameterReading& Reading(const ParameterReadings& readings, Param param) {
     return readings[static_cast<std::size_t>(param)];
 }

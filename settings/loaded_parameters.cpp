@@ -4,7 +4,7 @@
 
 namespace talvex {
 
-LoadedParameters::LoadedParameters(std::vector<Param> params) {
+LoadedParameters::LoadedParameters(std::span<const Param> params) {
     for (Param param : params)
         values_.push_back({param, std::nullopt, false, {}});
 }

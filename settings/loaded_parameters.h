@@ -5,6 +5,7 @@
 #include "settings/driver_parameters.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@ class LoadedParameters {
     // What the page shows of each parameter, in the page's order.
     using Shown = std::vector<std::string>;
 
-    explicit LoadedParameters(std::vector<Param> params);
+    explicit LoadedParameters(std::span<const Param> params);
 
     void Loaded(const ParameterReadings& readings, const Shown& shown);
     // Whether the page shows anything other than what it loaded or last saved.

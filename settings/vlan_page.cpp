@@ -19,13 +19,15 @@ enum Value { kTagging, kGvrp, kVlanId };
 VlanPage::VlanPage(const VlanControls& controls, Services& services, RegistryApi& registry,
                    const std::string& driverKeyName)
     : c_(controls), services_(services), registry_(registry), driverKeyName_(driverKeyName),
-      loaded_({std::begin(kPageParameters), std::end(kPageParameters)}) {}
+      loaded_(kPageParameters) {}
 
 // Read as the console tool reads them (ReadParameters): a missing flag unchecked, a missing VLAN
 // ID 0, numbers stored as decimal text as the number they say.
 void VlanPage::LoadVLANSettings() {
-    const ParameterReadings read = ReadParameters(registry_, driverKeyName_);
-    const auto number = [&](Param param) { return std::get<std::int32_t>(Reading(read, param).value); };
+    const ParameterReadings read = ReadParameters(registry_, driverKeyName_, kPageParameters);
+    const auto number = [&](Param param) {
+        return std::get<std::int32_t>(Reading(read, param).value);
+    };
     c_.chkEnableVLAN->SetValue(number(Param::EnableTagging));
     chkEnableVLAN_Click(); // a change of its state runs its click behaviour
     c_.chkEnableGVRP->SetValue(number(Param::EnableGVRP));
@@ -57,7 +59,8 @@ SaveResult VlanPage::SaveVLANSettings() {
         return {SaveResult::Refused};
     }
     const auto shown = Shown();
-    const auto plan = loaded_.PlanSave(shown, ReadParameters(registry_, driverKeyName_));
+    const auto plan =
+        loaded_.PlanSave(shown, ReadParameters(registry_, driverKeyName_, kPageParameters));
     ParameterWriter writer(registry_);
     const auto write = [&](Value value, const ParameterValue& written) {
         if (plan.write[value])
@@ -68,7 +71,7 @@ SaveResult VlanPage::SaveVLANSettings() {
     write(kVlanId, *id);
     SaveResult result = writer.Finish();
     if (result.outcome != SaveResult::Written) return result;
-    loaded_.Saved(plan, shown, ReadParameters(registry_, driverKeyName_));
+    loaded_.Saved(plan, shown, ReadParameters(registry_, driverKeyName_, kPageParameters));
     result.keptOutside = plan.keptOutside;
     return result;
 }

@@ -64,9 +64,9 @@ void Form1::TellKeptOutsideChanges(const std::vector<std::string>& labels) {
     std::string names;
     for (std::size_t i = 0; i < labels.size(); ++i)
         names += (i == 0 ? "" : i + 1 == labels.size() ? " and " : ", ") + labels[i];
-    services_.MsgBox("While this window was open, another program changed " + names +
-                         ". OK left " + (labels.size() == 1 ? "it" : "them") +
-                         " as that program stored " + (labels.size() == 1 ? "it." : "them."),
+    services_.MsgBox("While this window was open, another program changed " + names + ". OK left " +
+                         (labels.size() == 1 ? "it" : "them") + " as that program stored " +
+                         (labels.size() == 1 ? "it." : "them."),
                      kAppTitle, MsgBoxStyle::InformationOk);
 }
 

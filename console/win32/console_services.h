@@ -3,7 +3,7 @@
 // the console closes or the session ends.
 #pragma once
 
-#include "console/ctl.h"
+#include "console/environment.h"
 #include "platform/win32/system_services.h"
 
 #include <chrono>

@@ -88,15 +88,37 @@ seed_adapter_and_snapshot() {
     snapshot before
 }
 
-# Version 1.01 of the package, from the packed files in the folder given, in $work/later.msi; its
-# files are in $work/bin-1.01, TalvexCfg.exe and TalvexCtl.exe marked so that their replacement
-# shows.
+# The test CA of installer.signing (signing.sh), whose key signed the packages under test: the
+# programs they install must verify against it. Set by the scripts from their arguments.
+test_ca=""
+signed() { # signed FILE...: each verifies against the test CA
+    local file
+    for file; do
+        osslsigncode verify -CAfile "$test_ca" -TSA-CAfile "$test_ca" -in "$file" >/dev/null 2>&1 ||
+            { echo "  not signed by the test CA: $file"; return 1; }
+    done
+}
+sign_as_tested() { # sign_as_tested FILE...: with the key of the packages under test
+    TALVEX_SIGN_KEY=$(dirname "$test_ca")/signing.pfx \
+        TALVEX_SIGN_PASSWORD=$(cat "$(dirname "$test_ca")/signing.password") \
+        "$here/../../installer/sign" "$@"
+}
+version=$(cat "$here/../../VERSION")
+# Apps & Features shows the version of the file VERSION.
+shows_version() { wine reg query "$1" /v DisplayVersion | tr -d '\r' | grep -q "REG_SZ[[:space:]]*$version$"; }
+
+# Version 1.01 of the package, signed as the package under test, from the programs it packs (its
+# release's files/) in $work/later.msi; its files are in $work/bin-1.01, TalvexCfg.exe and
+# TalvexCtl.exe marked, then signed again, so that their replacement shows.
 make_later_package() {
     mkdir "$work/bin-1.01"
-    cp "$1/TalvexCfg.exe" "$1/TalvexCtl.exe" "$1/DriverAgent.dll" "$1/TalvexMsiActions.dll" \
-        "$work/bin-1.01/"
+    cp "$1/DriverAgent.dll" "$1/TalvexMsiActions.dll" "$work/bin-1.01/"
+    osslsigncode remove-signature -in "$1/TalvexCfg.exe" -out "$work/bin-1.01/TalvexCfg.exe" >/dev/null
+    osslsigncode remove-signature -in "$1/TalvexCtl.exe" -out "$work/bin-1.01/TalvexCtl.exe" >/dev/null
     printf 'version 1.01' | tee -a "$work/bin-1.01/TalvexCfg.exe" >>"$work/bin-1.01/TalvexCtl.exe"
+    sign_as_tested "$work/bin-1.01/TalvexCfg.exe" "$work/bin-1.01/TalvexCtl.exe"
     "$here/../../installer/build-msi" 1.01 "$work/bin-1.01" "$work/later.msi"
+    sign_as_tested "$work/later.msi"
 }
 
 finish() {

@@ -15,12 +15,16 @@
 #  8. installed into a folder of its own choosing, the package gives that folder the program's
 #     permissions, and a feature change that removes the logon task and then fails registers the
 #     task again, for the program in that folder.
-# Usage: msi_install.sh <package.msi> <TalvexSetup.exe> <bin folder: the packed files, uidriver.exe>
+# The package is signed (signing.sh): its custom-action library, every program it installs, and
+# those of the later version verify against the test CA.
+# Usage: msi_install.sh <package.msi> <TalvexSetup.exe> <bin folder: uidriver.exe and the test
+#        programs> <the test CA's certificate>
 set -euo pipefail
 msi=$(realpath "$1")
 setup=$(realpath "$2")
 bin=$(realpath "$3")
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+test_ca=$(realpath "$4")
 
 table() { msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'; } # the rows, tab-separated
 property() { table "$1" Property | awk -F'\t' -v name="$2" '$1 == name { print $2 }'; }
@@ -47,6 +51,9 @@ rollback_actions() {
 }
 check "the rollback actions are rollback actions" \
     test "$(rollback_actions)" = "RestoreLogonTask RollbackLogonTask UndoPrepareInstallDir "
+check "the package's version is that of the file VERSION" test "$(property "$msi" ProductVersion)" = "$version"
+msiinfo extract "$msi" Binary.Actions >"$work/actions.dll"
+check "its custom-action library is signed" signed "$work/actions.dll"
 
 msiexec() { wine msiexec "$@"; }
 entries() { # the Apps & Features entries of the program
@@ -68,18 +75,21 @@ check "the demo hardware library is not installed" absent "$program_dir/DriverAg
 check "the Start-menu shortcut is in place" test -f "$shortcut"
 check "the logon task is registered" grep -q "Talvex Adapter Configuration" "$task"
 check "Apps & Features lists it once, under its product code" test "$(entries)" -eq 1 -a -n "$product_code"
+check "with the version" shows_version "$msi_key"
+check "the program and the console tool are signed" signed "$program_dir"/TalvexCfg.exe "$program_dir"/TalvexCtl.exe
 check "with the program's icon" eval 'wine reg query "$msi_key" /v DisplayIcon |
     grep -qF "C:\\Program Files\\Talvex Adapter Configuration\\TalvexCfg.exe,0"'
 check "started from the shortcut, the program lists the adapter" start_program
 
 echo "--- a later version while the program runs"
-make_later_package "$bin"
+make_later_package "$(dirname "$msi")/files"
 later_key="$uninstall_root\\$(property "$work/later.msi" ProductCode)"
 wine "$bin/uidriver.exe" gone >"$work/gone.log" 2>&1 &
 gone=$!
 check "the later version installs" msiexec /i "$work/later.msi" /qn
 check "the upgrade closes the running program" wait "$gone"
 check "the program is replaced" cmp -s "$work/bin-1.01/TalvexCfg.exe" "$program_dir/TalvexCfg.exe"
+check "by the later version's, signed" signed "$program_dir"/TalvexCfg.exe "$program_dir"/TalvexCtl.exe
 check "Apps & Features lists only the later version" \
     eval 'key_absent "$msi_key" && key_present "$later_key" && [ "$(entries)" -eq 1 ]'
 check "the features stay as they were" eval 'test -f "$task" && absent "$program_dir/DriverAgent.dll"'
@@ -97,6 +107,7 @@ echo "--- features chosen with ADDLOCAL and REMOVE"
 check "install with ADDLOCAL=ALL" msiexec /i "$msi" /qn ADDLOCAL=ALL
 check "every file of the File table is installed, and nothing else" \
     test "$(installed_files "$program_dir")" = "$(sort <<<"$expected_files")"
+check "each of them signed" signed "$program_dir"/*
 check "the logon task is registered" test -f "$task"
 check "REMOVE=LogonStart,DemoHardware" msiexec /i "$msi" /qn REMOVE=LogonStart,DemoHardware
 check "removes the logon task" absent "$task"

@@ -7,12 +7,13 @@
 #    and the prefix's files and HKLM\Software are as they were;
 #  - one that ends within it: the installer waits for it and finishes only after it.
 # Either way the tool ends by itself and passes: no installer stopped it midway.
-# Usage: running_console.sh <TalvexSetup.exe> <package.msi> <bin folder: the packed files>
+# Usage: running_console.sh <TalvexSetup.exe> <package.msi> <bin folder> <the test CA's certificate>
 set -euo pipefail
 setup=$(realpath "$1")
 msi=$(realpath "$2")
 bin=$(realpath "$3")
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+test_ca=$(realpath "$4")
 
 wine reg add 'HKLM\SYSTEM\CurrentControlSet\Services\TVR8Q1\Parameters' /v BaseAddress \
     /t REG_DWORD /d 57344 /f >/dev/null
@@ -68,7 +69,7 @@ waits "the uninstall" setup_uninstall
 check "the uninstall removed the folder" absent "$program_dir"
 
 echo "--- the package"
-make_later_package "$bin"
+make_later_package "$(dirname "$msi")/files"
 check "installs with every feature" wine msiexec /i "$msi" /qn ADDLOCAL=ALL
 gives_up "msiexec /x" 1603 msi_uninstall CONSOLEWAIT=1
 waits "a later version" msi_upgrade

@@ -8,11 +8,14 @@
 #  4. an install into a folder with an ampersand and the demo hardware, which gets the program's
 #     permissions, then one without the logon task and the demo hardware, which goes into the same
 #     folder, leave only what was chosen last; its uninstall again restores the prefix.
-# Usage: silent_install.sh <TalvexSetup.exe> <folder with uidriver.exe>
+# The setup program is signed (signing.sh): every program it installs and the uninstaller it
+# writes verify against the test CA, and the console tool and the entry show the version.
+# Usage: silent_install.sh <TalvexSetup.exe> <folder with uidriver.exe> <the test CA's certificate>
 set -euo pipefail
 setup=$(realpath "$1")
 bin=$(realpath "$2")
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+test_ca=$(realpath "$3")
 seed_adapter_and_snapshot
 
 echo "--- default install"
@@ -24,7 +27,11 @@ check "the console tool is installed and finds the adapter" \
     console_finds_adapter
 check "the Start-menu shortcut is in place" test -f "$shortcut"
 check "the logon task is registered" grep -q "Talvex Adapter Configuration" "$task"
-check "Apps & Features lists it" key_present "$uninstall_key"
+check "Apps & Features lists it, with the version" shows_version "$uninstall_key"
+check "the program, the console tool and the uninstaller are signed" \
+    signed "$program_dir"/{TalvexCfg.exe,TalvexCtl.exe,Uninstall.exe}
+check "the console tool gives the version" \
+    test "$(wine "$program_dir/TalvexCtl.exe" --version | tr -d '\r')" = "TalvexCtl $version"
 check "it uninstalls silently" eval 'wine reg query "$uninstall_key" /v QuietUninstallString |
     grep -qF "\"C:\\Program Files\\Talvex Adapter Configuration\\Uninstall.exe\" /S"'
 
@@ -50,7 +57,7 @@ echo "--- chosen components, then an install over it with fewer"
 custom_dir='C:\Admin&Tools'
 custom=$drive/Admin\&Tools
 check "install with the demo hardware into '$custom_dir'" wine "$setup" /S /DEMOHARDWARE "/D=$custom_dir"
-check "the demo hardware library is installed" test -f "$custom/DriverAgent.dll"
+check "the demo hardware library is installed, signed" signed "$custom/DriverAgent.dll"
 check "the folder it made has the program's permissions" wine "$bin/acl_probe.exe" "$custom_dir"
 check "the logon task is registered for that folder" test -f "$task"
 check "install again without the logon task and the demo hardware" wine "$setup" /S /NOLOGON

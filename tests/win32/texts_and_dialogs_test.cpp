@@ -4,6 +4,7 @@
 #include "gui/dialogs.h"
 #include "gui/form1_window.h"
 #include "gui/win32_services.h"
+#include "talvex_version.h"
 #include "tests/win32/window_texts.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +104,7 @@ TEST(Texts, EveryPageAndDialogReadsExactlyAsWritten) {
          {"  Enable  Virtual  LAN", " Enable GVRP",
           "VLAN ID:", "VLAN ID is use to identify the Virtual LAN Group."}},
         {"Support",
-         {"Popular Web Site for Talvex", "Talvex Adapter Configuration , Version 1.00",
+         {"Popular Web Site for Talvex", "Talvex Adapter Configuration , Version " TALVEX_VERSION,
           "Copyright (C) Talvex Corporation. All rights reserved."}},
         {"Diagnostic",
          {"Diagnostic can find what problem your network adapter have.", "Basic Diagnostic:",
