@@ -6,7 +6,7 @@
 //
 // Input: a selector byte (the command, whether the file starts as a real show --json document
 // that the rest of the input is spliced into, whether --json is given, whether Windows refuses
-// a restart and whether a change waits), a count of arguments, each argument as a length byte and
+// a restart and whether a change waits, its record then perhaps damaged), a count of arguments, each argument as a length byte and
 // its bytes, then the file's bytes.
 #include "console/ctl.h"
 #include "fuzz_input.h"
@@ -60,6 +60,30 @@ int Run(MemoryRegistry& registry, MemoryServices& services, const std::vector<st
     return status;
 }
 
+// The record of the waiting change, or the last revert's, with one value stored over by the
+// input (any type, any bytes) three times in four: what their readers must refuse or survive.
+bool DamageRecord(MemoryRegistry& registry, Input& in) {
+    struct Target {
+        const char* key;
+        const char* name;
+    };
+    constexpr Target kTargets[] = {
+        {kChangeKey, "State"},        {kChangeKey, "Driver"},       {kChangeKey, "Set At"},
+        {kChangeKey, "Minutes"},      {kChangeKey, "Values"},       {kChangeKey, "Reason"},
+        {kChangeKey, "Before VLANID"}, {kChangeKey, "After VLANID"}, {kLastRevertKey, "At"},
+        {kLastRevertKey, "Values"},
+    };
+    const std::uint8_t damage = in.Byte();
+    if (damage < 64) return false;
+    const Target& target = kTargets[damage % std::size(kTargets)];
+    const std::uint32_t type = in.Byte() % 12;
+    registry.Seed(kHKeyLocalMachine, target.key, target.name, type, in.Bytes(in.Byte() % 40));
+    // The last revert is read only once its time is; damage to the time itself stays.
+    if (target.key == kLastRevertKey && std::string_view(target.name) != "At")
+        registry.SeedString(kHKeyLocalMachine, kLastRevertKey, "At", "2024-05-01T09:00:00Z");
+    return true;
+}
+
 } // namespace
 } // namespace talvex
 
@@ -84,8 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryRegistry registry;
     Seed(registry);
     MemoryServices services;
-    if (selector & 64)
+    bool damaged = false;
+    if (selector & 64) {
         Run(registry, services, {"set", "VLANID=3", "--restart", "--confirm-within", "5"}, "");
+        damaged = DamageRecord(registry, in);
+    }
     services.exitWindowsError = (selector & 32) != 0 ? 1314 : 0;
     std::string file;
     if (selector & 8) {
@@ -102,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string out;
     const int status = Run(registry, services, args, file, &out);
     Require(status >= ctl::kExitOk && status <= ctl::kExitChangePending);
-    Require(services.tasks.empty() == !ReadPendingChange(registry).has_value());
+    if (!damaged) Require(services.tasks.empty() == !ReadPendingChange(registry).has_value());
     Require(registry.OpenHandleCount() == 0);
     // Only a refused restart comes after the values were written.
     if (status != ctl::kExitOk && status != ctl::kExitRestartRefused)
