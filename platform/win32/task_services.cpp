@@ -2,34 +2,13 @@
 // Scheduler through schtasks.exe.
 #include "platform/win32/system_services.h"
 
+#include "platform/win32/schtasks.h"
 #include "platform/win32/wide_text.h"
 
 #include <cstdlib>
 
 namespace talvex::win32 {
 namespace {
-
-constexpr DWORD kSchtasksTimeoutMs = 60000;
-
-// schtasks.exe of the system folder with the arguments; true when it ended with 0.
-bool RunSchtasks(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    const std::wstring exe = std::wstring(system) + L"\\schtasks.exe";
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &info))
-        return false;
-    const ScopedKernelHandle process(info.hProcess);
-    const ScopedKernelHandle thread(info.hThread);
-    DWORD code = 1;
-    return WaitForSingleObject(process.get(), kSchtasksTimeoutMs) == WAIT_OBJECT_0 &&
-           GetExitCodeProcess(process.get(), &code) && code == 0;
-}
 
 // Task Scheduler reads a task's XML file as UTF-16 with its byte-order mark.
 bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
@@ -72,13 +51,13 @@ bool SystemServices::CreateTask(const std::string& name, const std::string& xml)
         return false;
     const bool created =
         WriteUtf16File(file, WideText(xml)) &&
-        RunSchtasks(L"/create /f /tn \"" + WideText(name) + L"\" /xml \"" + file + L"\"");
+        RunSchtasks(L"/create /f /tn \"" + WideText(name) + L"\" /xml \"" + file + L"\"") == 0;
     DeleteFileW(file);
     return created;
 }
 
 bool SystemServices::DeleteTask(const std::string& name) {
-    return RunSchtasks(L"/delete /f /tn \"" + WideText(name) + L"\"");
+    return RunSchtasks(L"/delete /f /tn \"" + WideText(name) + L"\"") == 0;
 }
 
 // Where no mark can be made (a folder that can't be written), confirming goes on without it: the
