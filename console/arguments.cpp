@@ -1,5 +1,6 @@
 #include "console/arguments.h"
 
+#include "settings/change_record.h"
 #include "settings/numbers.h"
 
 #include <algorithm>
@@ -79,14 +80,30 @@ ParsedCommandLine ParseShow(Options options) {
     return Taken(show);
 }
 
+// Minutes from 1 to kMaxConfirmMinutes; error says why not.
+std::optional<int> ParseMinutes(const std::optional<std::string>& text, std::string& error) {
+    if (!text) return std::nullopt;
+    const auto minutes = ParseDigits(*text);
+    if (minutes && *minutes >= 1 && *minutes <= kMaxConfirmMinutes) return *minutes;
+    error = "--confirm-within takes minutes from 1 to " + std::to_string(kMaxConfirmMinutes) +
+            ", not \"" + *text + "\".";
+    return std::nullopt;
+}
+
 ParsedCommandLine ParseSet(Options options) {
     SetCommand set;
     std::string error;
     while (!options.Done() && error.empty()) {
         const std::string& arg = options.Current();
+        std::optional<std::string> minutes;
+        if (options.Take("--confirm-within", minutes, error)) {
+            if (minutes) set.confirmWithin = ParseMinutes(minutes, error);
+            continue;
+        }
         if (options.Take("--from", set.fromFile, error) ||
             options.TakeFlag("--restart", set.restart) ||
-            options.TakeFlag("--dry-run", set.dryRun) || options.TakeFlag("--json", set.json))
+            options.TakeFlag("--dry-run", set.dryRun) || options.TakeFlag("--json", set.json) ||
+            options.TakeFlag("--confirm", set.confirm))
             continue;
         if (IsOption(arg)) return Usage(Unknown(arg, "set"));
         const auto equals = arg.find('=');
@@ -98,7 +115,41 @@ ParsedCommandLine ParseSet(Options options) {
     if (!error.empty()) return Usage(error);
     if (set.assignments.empty() && !set.fromFile)
         return Usage("set needs NAME=VALUE or --from FILE.");
+    // Without the restart the values would wait for one nobody has asked for, and the deadline
+    // would count from whenever that comes.
+    if (set.confirmWithin && !set.restart) return Usage("--confirm-within needs --restart.");
     return Taken(set);
+}
+
+ParsedCommandLine ParseConfirm(Options options) {
+    ConfirmCommand confirm;
+    for (; !options.Done();)
+        if (!options.TakeFlag("--json", confirm.json))
+            return Usage(Unknown(options.Current(), "confirm"));
+    return Taken(confirm);
+}
+
+ParsedCommandLine ParseRevert(Options options) {
+    RevertCommand revert;
+    for (; !options.Done();)
+        if (!options.TakeFlag("--json", revert.json) &&
+            !options.TakeFlag("--if-unconfirmed", revert.ifUnconfirmed) &&
+            !options.TakeFlag("--restart", revert.restart))
+            return Usage(Unknown(options.Current(), "revert"));
+    return Taken(revert);
+}
+
+ParsedCommandLine ParseTest(Options options) {
+    TestCommand test;
+    std::optional<std::string> from;
+    std::string error;
+    while (!options.Done() && error.empty())
+        if (!options.TakeFlag("--json", test.json) && !options.Take("--from", from, error))
+            return Usage(Unknown(options.Current(), "test"));
+    if (!error.empty()) return Usage(error);
+    if (!from) return Usage("test needs --from FILE.");
+    test.fromFile = *from;
+    return Taken(test);
 }
 
 std::optional<DiagSelection> ParseTests(const std::string& list) {
@@ -155,7 +206,8 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> args) {
     if (command == "help" || command == "--help" || command == "-h" || command == "/?")
         return Taken(HelpCommand{});
     constexpr std::pair<const char*, ParsedCommandLine (*)(Options)> kParsers[] = {
-        {"show", ParseShow}, {"set", ParseSet}, {"diag", ParseDiag}};
+        {"show", ParseShow},       {"set", ParseSet},       {"diag", ParseDiag},
+        {"confirm", ParseConfirm}, {"revert", ParseRevert}, {"test", ParseTest}};
     for (const auto& [name, parse] : kParsers) {
         if (command != name) continue;
         ParsedCommandLine parsed = parse(options);

@@ -31,6 +31,23 @@ struct SetCommand {
     bool restart = false;
     bool dryRun = false;
     bool json = false;
+    std::optional<int> confirmWithin; // minutes after the restart; the change is put back then
+    bool confirm = false;             // a change that waits for confirmation is confirmed first
+};
+
+struct ConfirmCommand {
+    bool json = false;
+};
+
+struct RevertCommand {
+    bool ifUnconfirmed = false; // the task's own: wait for the deadline, then put back and restart
+    bool restart = false;
+    bool json = false;
+};
+
+struct TestCommand {
+    std::string fromFile;
+    bool json = false;
 };
 
 struct DiagCommand {
@@ -39,7 +56,8 @@ struct DiagCommand {
     bool json = false;
 };
 
-using Command = std::variant<HelpCommand, ShowCommand, SetCommand, DiagCommand>;
+using Command = std::variant<HelpCommand, ShowCommand, SetCommand, DiagCommand, ConfirmCommand,
+                             RevertCommand, TestCommand>;
 
 struct ParsedCommandLine {
     std::optional<Command> command;

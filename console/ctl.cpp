@@ -18,15 +18,26 @@ constexpr char kUsage[] = R"(TalvexCtl: show, set and diagnose the Talvex Fast E
 
   TalvexCtl show [--json]
       The adapter, its settings (as stored in the registry and as the window shows them),
-      the host name, IP address and MAC address.
-  TalvexCtl set NAME=VALUE ... [--dry-run] [--restart] [--json]
-  TalvexCtl set --from FILE [NAME=VALUE ...] [--dry-run] [--restart] [--json]
+      the host name, IP address and MAC address, and a change that waits for confirmation.
+  TalvexCtl set NAME=VALUE ... [--dry-run] [--restart [--confirm-within M]] [--json]
+  TalvexCtl set --from FILE [NAME=VALUE ...] [the same options]
       Writes the values given, all or nothing; only those. NAME is the registry value or the
       window's label (ConnectionType or "Connection Type"); VALUE a list entry's text or its
       number (ConnectionType=100BaseTX or =3). --from takes the settings of a show --json
       document from another machine, never its NetworkAddress; a stored value the window
       would keep but not take is left out with a warning. --dry-run writes nothing.
-      --restart restarts Windows when something was written. Needs an elevated prompt.
+      --restart restarts Windows when something was written. --confirm-within M (1 to 1440)
+      puts the previous values back and restarts Windows again unless TalvexCtl confirm runs
+      within M minutes after the restart. While such a change waits, set is refused unless
+      --confirm confirms it first. Needs an elevated prompt.
+  TalvexCtl confirm [--json]
+      Keeps the change that waits for confirmation.
+  TalvexCtl revert [--restart] [--json]
+      Puts the values of the change that waits back as they were; --restart restarts Windows.
+      (revert --if-unconfirmed is the start-up task's: it waits for the deadline first.)
+  TalvexCtl test --from FILE [--json]
+      Whether the settings are those of a show --json document, as set --from would write them
+      (status 0), or not (status 1, each difference listed).
 )";
 
 constexpr char kStatuses[] = R"(
@@ -36,8 +47,9 @@ or the exit status and the message.
 Exit status: 0 all well; 1 a test failed, the run was stopped, or a value was refused; 2 the
 hardware could not be opened, or its library failed during the run; 3 no adapter found; 4 wrong
 usage; 5 the registry refused a write (not an administrator); 6 Windows refused the restart (the
-new values are written and take effect at the next restart). Results go to standard output,
-messages to standard error.
+new values are written and take effect at the next restart); 7 a change made with
+--confirm-within waits for confirmation or is being put back. test: 1 the settings differ.
+Results go to standard output, messages to standard error.
 )";
 
 constexpr std::size_t kHelpWidth = 94;
@@ -131,6 +143,10 @@ Failure Tell(CtlEnvironment& env, int status, std::string message) {
     return {status, std::move(message)};
 }
 
+void TellWarning(CtlEnvironment& env, const std::string& warning) {
+    env.err << "TalvexCtl: warning: " << warning << "\n";
+}
+
 std::optional<AdapterRecord> FindAdapterFor(CtlEnvironment& env, Failure& failure) {
     auto adapter = FindSupportedAdapter(env.registry);
     if (!adapter)
@@ -148,8 +164,9 @@ nlohmann::ordered_json ErrorJson(const Failure& failure) {
 }
 
 nlohmann::ordered_json FailureDocument(std::string_view command, const Failure& failure) {
-    constexpr std::pair<std::string_view, const char*> kVerdicts[] = {{"set", "written"},
-                                                                      {"diag", "passed"}};
+    constexpr std::pair<std::string_view, const char*> kVerdicts[] = {
+        {"set", "written"},         {"diag", "passed"},      {"test", "matches"},
+        {"confirm", "confirmed"},   {"revert", "reverted"}};
     nlohmann::ordered_json document = {{"schema", kJsonSchema}};
     for (const auto& [name, verdict] : kVerdicts)
         if (name == command) document[verdict] = false;
@@ -184,6 +201,9 @@ int RunTalvexCtl(std::span<const std::string> args, CtlEnvironment& env) {
         int operator()(const ShowCommand& command) const { return RunShow(command, env); }
         int operator()(const SetCommand& command) const { return RunSet(command, env); }
         int operator()(const DiagCommand& command) const { return RunDiag(command, env); }
+        int operator()(const ConfirmCommand& command) const { return RunConfirm(command, env); }
+        int operator()(const RevertCommand& command) const { return RunRevert(command, env); }
+        int operator()(const TestCommand& command) const { return RunTest(command, env); }
     };
     return std::visit(Run{env}, *parsed.command);
 }

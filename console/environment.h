@@ -22,6 +22,7 @@ enum ExitStatus : int {
     kExitUsage = 4,          // wrong usage: the command line or a --from file
     kExitWriteRefused = 5,   // the registry refused a write
     kExitRestartRefused = 6, // the values are written, but Windows refused the restart
+    kExitChangePending = 7,  // a change made with --confirm-within waits, or is being put back
 };
 
 // The schema number of the JSON documents; raised only when a field changes meaning or goes.

@@ -1,6 +1,6 @@
 #include "console/from_file.h"
 
-#include "console/environment.h"
+#include "console/commands.h"
 #include "settings/driver_parameters.h"
 
 #include <nlohmann/json.hpp>
@@ -170,6 +170,23 @@ FromFile ReadFromFile(std::string_view text) {
             result.assignments.push_back({name, *value.text, stored});
     }
     return result;
+}
+
+Failure AssignmentsFromFile(const std::string& path, const char* nothingDone, CtlEnvironment& env,
+                            std::vector<std::string>& warnings,
+                            std::vector<Assignment>& assignments) {
+    const auto text = env.readFile(path, kMaxFromFileBytes);
+    if (!text)
+        return Tell(env, kExitUsage,
+                    path + " can't be read, or is larger than 1 MiB. " + nothingDone);
+    FromFile from = ReadFromFile(*text);
+    if (!from.error.empty()) return Tell(env, kExitUsage, path + " " + from.error + ". " + nothingDone);
+    for (std::string& warning : from.warnings) {
+        TellWarning(env, warning);
+        warnings.push_back(std::move(warning));
+    }
+    assignments = std::move(from.assignments);
+    return {};
 }
 
 std::optional<ParameterValue> ParseStoredSetting(const DriverParameter& parameter,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "console/arguments.h"
+#include "console/environment.h"
 #include "settings/driver_parameters.h"
 
 #include <optional>
@@ -24,6 +25,13 @@ struct FromFile {
 // be given bare, as NAME=VALUE gives it ("VLANID": 12), and is then checked as NAME=VALUE is.
 // The NetworkAddress is never applied: two machines with one address break the network.
 FromFile ReadFromFile(std::string_view text);
+
+// The assignments of the --from file at path, its warnings told on standard error and kept in
+// warnings; a failure (status 4, its message ending with nothingDone) when the file can't be
+// read or is not such a document.
+Failure AssignmentsFromFile(const std::string& path, const char* nothingDone, CtlEnvironment& env,
+                            std::vector<std::string>& warnings,
+                            std::vector<Assignment>& assignments);
 
 // A stored setting's text as the page would write it back: what NAME=VALUE takes, and a grayed
 // GVRP box (2), which the Virtual LAN page writes as it shows it. nullopt for anything else.

@@ -48,6 +48,15 @@ class MessageCatcher final : public Services {
     }
     bool TakeHardwareMark() override { return inner_.TakeHardwareMark(); }
     void ReleaseHardwareMark() override { inner_.ReleaseHardwareMark(); }
+    std::int64_t UtcNow() override { return inner_.UtcNow(); }
+    std::uint64_t MillisecondsSinceStart() override { return inner_.MillisecondsSinceStart(); }
+    bool CreateTask(const std::string& name, const std::string& xml) override {
+        return inner_.CreateTask(name, xml);
+    }
+    bool DeleteTask(const std::string& name) override { return inner_.DeleteTask(name); }
+    std::string ConsoleToolPath() override { return inner_.ConsoleToolPath(); }
+    bool TakeChangeMark() override { return inner_.TakeChangeMark(); }
+    void ReleaseChangeMark() override { inner_.ReleaseChangeMark(); }
 
   private:
     Services& inner_;

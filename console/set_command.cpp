@@ -1,7 +1,9 @@
-// TalvexCtl set NAME=VALUE ... | --from FILE [--dry-run] [--restart] [--json]: the values given,
-// checked as the pages check them, written all or nothing in the order OK writes them.
+// TalvexCtl set NAME=VALUE ... | --from FILE [--dry-run] [--restart [--confirm-within M]]
+// [--confirm] [--json]: the values given, checked as the pages check them, written all or nothing
+// in the order OK writes them; with --confirm-within, put back unless confirmed in time.
 #include "console/commands.h"
 
+#include "console/change_steps.h"
 #include "console/from_file.h"
 #include "console/message_catcher.h"
 #include "console/settings_view.h"
@@ -35,6 +37,13 @@ struct SetReport {
     bool applied = false; // written, or found writable on a dry run
     bool written = false; // the registry holds every value given (written now, or already so)
     bool restarted = false;
+    bool confirmedFirst = false; // a change that waited for confirmation was confirmed first
+};
+
+// A value to write, with what it was and what it becomes.
+struct PlannedWrite {
+    const Change* change;
+    ChangedValue recorded;
 };
 
 // A text is quoted, so that the empty one shows.
@@ -50,26 +59,17 @@ std::string KnownNames() {
 }
 
 void Warn(CtlEnvironment& env, SetReport& report, std::string warning) {
-    env.err << "TalvexCtl: warning: " << warning << "\n";
+    TellWarning(env, warning);
     report.warnings.push_back(std::move(warning));
 }
 
 // The assignments of the file, then of the command line.
 Failure GatherAssignments(const SetCommand& command, CtlEnvironment& env, SetReport& report,
                           std::vector<Assignment>& assignments) {
-    if (command.fromFile) {
-        const std::string& path = *command.fromFile;
-        const auto text = env.readFile(path, kMaxFromFileBytes);
-        if (!text)
-            return Tell(env, kExitUsage,
-                        path + " can't be read, or is larger than 1 MiB. Nothing was written.");
-        FromFile from = ReadFromFile(*text);
-        if (!from.error.empty())
-            return Tell(env, kExitUsage, path + " " + from.error + ". Nothing was written.");
-        for (std::string& warning : from.warnings)
-            Warn(env, report, std::move(warning));
-        assignments = std::move(from.assignments);
-    }
+    if (command.fromFile)
+        if (Failure failure = AssignmentsFromFile(*command.fromFile, "Nothing was written.", env,
+                                                  report.warnings, assignments))
+            return failure;
     assignments.insert(assignments.end(), command.assignments.begin(), command.assignments.end());
     return {};
 }
@@ -94,7 +94,8 @@ Failure ResolveNames(const std::vector<Assignment>& assignments, CtlEnvironment&
     return {};
 }
 
-// Why the page would refuse the value; empty when it takes it (value then holds it as written).
+} // namespace
+
 std::string Judge(const DriverParameter& parameter, const Assignment& assignment,
                   CtlEnvironment& env, std::optional<ParameterValue>& value) {
     value = assignment.asStored ? ParseStoredSetting(parameter, assignment.value)
@@ -110,6 +111,8 @@ std::string Judge(const DriverParameter& parameter, const Assignment& assignment
     *text = std::move(*ansi);
     return {};
 }
+
+namespace {
 
 // Every value as the pages take it, or every refusal at once.
 Failure ParseChanges(const std::vector<std::pair<Param, const Assignment*>>& named,
@@ -135,7 +138,7 @@ Failure ParseChanges(const std::vector<std::pair<Param, const Assignment*>>& nam
     return {};
 }
 
-Failure TellWriteFailure(const SaveResult& result, CtlEnvironment& env) {
+Failure TellWriteFailure(const SaveResult& result, CtlEnvironment& env, bool recorded) {
     std::string message =
         "the registry refused the change (error " + std::to_string(result.error) + ")";
     if (result.error == kErrorAccessDenied)
@@ -145,33 +148,57 @@ Failure TellWriteFailure(const SaveResult& result, CtlEnvironment& env) {
                                : ". Some values already written could not be put back either: "
                                  "the settings are now partly changed. Check them with "
                                  "TalvexCtl show.";
+    if (!result.restored && recorded)
+        message += " The task puts every previous value back at the next start of Windows.";
     return Tell(env, kExitWriteRefused, message);
 }
 
 // In the order OK writes them; a value already stored as it would be written is left alone.
-Failure WriteChanges(const SetCommand& command, CtlEnvironment& env, const std::string& driverKey,
-                     std::vector<Change>& changes, SetReport& report) {
+std::vector<PlannedWrite> PlanChanges(CtlEnvironment& env, const std::string& driverKey,
+                                      std::vector<Change>& changes, SetReport& report) {
     std::sort(changes.begin(), changes.end(),
               [](const Change& a, const Change& b) { return a.param < b.param; });
     const ParameterReadings before = ReadParameters(env.registry, driverKey);
-    ParameterWriter writer(env.registry);
+    std::vector<PlannedWrite> writes;
     for (const Change& change : changes) {
         const DriverParameter& parameter = Parameter(change.param);
         const auto& stored = Reading(before, change.param).stored;
-        ChangeLine line{change.param, std::nullopt,
-                        env.utf8(ShownText(parameter, change.value)),
-                        !(stored && *stored == WrittenValue(change.value))};
+        const RegistryValue after = WrittenValue(change.value);
+        ChangeLine line{change.param, std::nullopt, env.utf8(ShownText(parameter, change.value)),
+                        !(stored && *stored == after)};
         if (stored) line.old = env.utf8(Reading(before, change.param).shown);
-        report.anyChange = report.anyChange || line.changed;
-        if (line.changed && !command.dryRun)
-            WriteParameter(writer, driverKey, parameter, change.value);
+        if (line.changed) writes.push_back({&change, {change.param, stored, after}});
         report.changes.push_back(std::move(line));
     }
+    report.anyChange = !writes.empty();
+    return writes;
+}
+
+// recorded: the change's record, written before the values.
+Failure WriteChanges(CtlEnvironment& env, const std::string& driverKey,
+                     const std::vector<PlannedWrite>& writes, const PendingChange* recorded) {
+    ParameterWriter writer(env.registry);
+    for (const PlannedWrite& write : writes)
+        WriteParameter(writer, driverKey, Parameter(write.change->param), write.change->value);
     const SaveResult result = writer.Finish();
-    if (result.outcome == SaveResult::Failed) return TellWriteFailure(result, env);
-    report.applied = true;
-    report.written = !command.dryRun;
-    return {};
+    if (result.outcome != SaveResult::Failed) return {};
+    if (recorded) AbandonChange(env, *recorded, result.restored);
+    return TellWriteFailure(result, env, recorded != nullptr);
+}
+
+// With --confirm-within, the change's record comes before the values and says Applied after
+// them; a write refused puts back what was written and removes the record.
+Failure Apply(const SetCommand& command, CtlEnvironment& env, const AdapterRecord& adapter,
+              const std::vector<PlannedWrite>& writes) {
+    if (!command.confirmWithin) return WriteChanges(env, adapter.driverKeyName, writes, nullptr);
+    PendingChange change{ChangeState::Prepared, adapter.driverKeyName, env.services.UtcNow(),
+                         *command.confirmWithin, {}, {}};
+    for (const PlannedWrite& write : writes)
+        change.values.push_back(write.recorded);
+    if (Failure failure = PrepareChange(env, change)) return failure;
+    if (Failure failure = WriteChanges(env, adapter.driverKeyName, writes, &change))
+        return failure;
+    return MarkApplied(env, change);
 }
 
 Failure ApplySet(const SetCommand& command, CtlEnvironment& env, SetReport& report) {
@@ -185,9 +212,15 @@ Failure ApplySet(const SetCommand& command, CtlEnvironment& env, SetReport& repo
     std::vector<Change> changes;
     report.judged = true;
     if (Failure refused = ParseChanges(named, env, report, changes)) return refused;
-    if (Failure refused = WriteChanges(command, env, adapter->driverKeyName, changes, report))
-        return refused;
-    if (!command.restart || !report.written || !report.anyChange) return {};
+    const std::vector<PlannedWrite> writes =
+        PlanChanges(env, adapter->driverKeyName, changes, report);
+    report.applied = command.dryRun;
+    if (command.dryRun) return {};
+    if (Failure refused = ClearTheWay(command, env, report.confirmedFirst)) return refused;
+    if (!writes.empty())
+        if (Failure refused = Apply(command, env, *adapter, writes)) return refused;
+    report.applied = report.written = true;
+    if (!command.restart || !report.anyChange) return {};
     // RequestRestart tells why Windows refused in a message box: standard error here.
     MessageCatcher services(env.services);
     report.restarted = RequestRestart(services);
@@ -196,6 +229,7 @@ Failure ApplySet(const SetCommand& command, CtlEnvironment& env, SetReport& repo
 }
 
 void SetText(Output& out, const SetCommand& command, const SetReport& report) {
+    if (report.confirmedFirst) out << "The change that waited for confirmation is confirmed.\n";
     for (const ChangeLine& line : report.changes) {
         out << Parameter(line.param).valueName << ": ";
         if (!line.changed)
@@ -211,6 +245,10 @@ void SetText(Output& out, const SetCommand& command, const SetReport& report) {
         out << "Restart needed: the new settings take effect when Windows restarts.\n";
     else
         out << "Nothing changed: no restart needed.\n";
+    if (command.confirmWithin && report.written && report.anyChange)
+        out << "Unless TalvexCtl confirm runs within " << MinutesText(*command.confirmWithin)
+            << " after Windows starts again, the previous settings are put back and "
+               "Windows restarts once more.\n";
 }
 
 nlohmann::ordered_json SetDocument(const SetCommand& command, const SetReport& report,
@@ -227,6 +265,10 @@ nlohmann::ordered_json SetDocument(const SetCommand& command, const SetReport& r
             {"changes", changes},
             {"restartNeeded", report.written && report.anyChange},
             {"restarted", report.restarted},
+            {"confirmWithin", command.confirmWithin && report.written && report.anyChange
+                                  ? nlohmann::ordered_json(*command.confirmWithin)
+                                  : nullptr},
+            {"confirmedFirst", report.confirmedFirst},
             {"warnings", report.warnings},
             {"error", ErrorJson(failure)}};
 }

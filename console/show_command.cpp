@@ -1,15 +1,25 @@
-// TalvexCtl show [--json]: the adapter, its eight settings as stored and as shown, and what the
-// General page shows.
+// TalvexCtl show [--json]: the adapter, its eight settings as stored and as shown, what the
+// General page shows, and a change that waits for confirmation or was put back.
 #include "console/commands.h"
 
+#include "console/change_steps.h"
 #include "console/settings_view.h"
 #include "shell/general_page.h"
 
 namespace talvex::ctl {
 namespace {
 
+// What is shown besides the settings.
+struct Around {
+    GeneralInfo general;
+    std::optional<PendingChange> change;
+    std::optional<LastRevert> lastRevert;
+};
+
 nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const ParameterReadings& readings,
-                                    const GeneralInfo& general, const AnsiToUtf8& utf8) {
+                                    const Around& around, CtlEnvironment& env) {
+    const AnsiToUtf8& utf8 = env.utf8;
+    const GeneralInfo& general = around.general;
     nlohmann::ordered_json settings = nlohmann::ordered_json::object();
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const DriverParameter& parameter = DriverParameters()[i];
@@ -30,12 +40,17 @@ nlohmann::ordered_json ShowDocument(const AdapterRecord& adapter, const Paramete
          {{"hostName", utf8(general.hostName)},
           {"ipAddress", general.ipAddress},
           {"macAddress", general.macAddress}}},
+        {"change", ChangeJson(around.change, env.services, utf8)},
+        {"lastRevert", LastRevertJson(around.lastRevert)},
         {"error", nullptr},
     };
 }
 
-void ShowText(Output& out, const AdapterRecord& adapter, const ParameterReadings& readings,
-              const GeneralInfo& general, const AnsiToUtf8& utf8) {
+void ShowText(const AdapterRecord& adapter, const ParameterReadings& readings,
+              const Around& around, CtlEnvironment& env) {
+    Output& out = env.out;
+    const AnsiToUtf8& utf8 = env.utf8;
+    const GeneralInfo& general = around.general;
     out << "Adapter      " << utf8(adapter.title) << " (NetworkCards entry " << adapter.entry
         << ", driver " << utf8(adapter.driverKeyName) << ")\n"
         << "Host name    " << utf8(general.hostName) << "\n"
@@ -51,6 +66,7 @@ void ShowText(Output& out, const AdapterRecord& adapter, const ParameterReadings
         row(parameter.label, parameter.valueName, utf8(StoredText(readings[i].stored)),
             utf8(readings[i].shown));
     }
+    ChangeText(out, around.change, around.lastRevert, env.services, utf8);
 }
 
 } // namespace
@@ -61,11 +77,12 @@ int RunShow(const ShowCommand& command, CtlEnvironment& env) {
     if (!found) return Failed(env, command.json, "show", failure);
     const AdapterRecord& adapter = *found;
     const ParameterReadings readings = ReadParameters(env.registry, adapter.driverKeyName);
-    const GeneralInfo general = ReadGeneralInfo(env.services);
+    const Around around{ReadGeneralInfo(env.services), ReadPendingChange(env.registry),
+                        ReadLastRevert(env.registry)};
     if (command.json)
-        PrintJson(env, ShowDocument(adapter, readings, general, env.utf8));
+        PrintJson(env, ShowDocument(adapter, readings, around, env));
     else
-        ShowText(env.out, adapter, readings, general, env.utf8);
+        ShowText(adapter, readings, around, env);
     return kExitOk;
 }
 

@@ -22,18 +22,24 @@ class GeneralPageWindow : public PageWindow {
         kIdLbIPAddress,
         kIdTxtIPAddress,
         kIdTransImg1,
+        kIdLblChange,
+        kIdConfirmChange,
     };
 
     void Build(HWND frame, int dpi, HFONT font);
     GeneralControls Controls() {
-        return {&txtLocalHostName_, &txtEthernetAddress_, &txtIPAddress_, &TransImg1_};
+        return {&txtLocalHostName_, &txtEthernetAddress_, &txtIPAddress_, &TransImg1_,
+                &lblChange_,        &cbConfirmChange_};
     }
-    // The page raises no events of its own.
-    void Attach(GeneralPage&) {}
+    void Attach(GeneralPage& page) { page_ = &page; }
+
+    bool OnCommand(int id, int code) override;
 
   private:
+    GeneralPage* page_ = nullptr;
     Win32TextBox txtLocalHostName_, txtEthernetAddress_, txtIPAddress_;
     Win32Picture TransImg1_;
+    Win32Control lblChange_, cbConfirmChange_;
 };
 
 } // namespace talvex::win32

@@ -11,7 +11,10 @@
 //                        CustomActionData; a failure fails the install, which is then rolled back.
 //                        As the rollback of RemoveLogonTask it registers the task again.
 //   RemoveLogonTask      deferred and rollback, as the system: deletes the task
+//   ForgetPendingChange  deferred, as the system, at the uninstall: deletes the record of a
+//                        change made with TalvexCtl set --confirm-within and its task
 // The task is the one the NSIS setup program registers (installer/talvex.nsi), under the same name.
+#include "platform/win32/schtasks.h"
 #include "platform/win32/win32.h"
 // After <windows.h>:
 #include <msi.h>
@@ -24,6 +27,7 @@
 
 namespace {
 
+using talvex::win32::RunSchtasks;
 using talvex::win32::ScopedKernelHandle;
 
 constexpr wchar_t kTaskName[] = L"Talvex Adapter Configuration";
@@ -98,29 +102,6 @@ std::wstring LogonTaskXml(const std::wstring& exe) {
            L"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Priority>4</Priority></Settings>\r\n"
            L"  <Actions Context=\"Administrators\"><Exec><Command>\"" +
            XmlEscaped(exe) + L"\"</Command></Exec></Actions>\r\n</Task>\r\n";
-}
-
-// Runs schtasks.exe from the system folder with the arguments; its exit code, or -1 when it
-// could not be started or did not end within a minute.
-long RunSchtasks(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return -1;
-    const std::wstring exe = std::wstring(system) + L"\\schtasks.exe";
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &info))
-        return -1;
-    const ScopedKernelHandle process(info.hProcess);
-    const ScopedKernelHandle thread(info.hThread);
-    DWORD code = 0;
-    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(process.get(), &code))
-        return -1;
-    return static_cast<long>(code);
 }
 
 bool WriteFileW(const std::wstring& path, const std::wstring& text) {
@@ -240,5 +221,13 @@ extern "C" __declspec(dllexport) UINT __stdcall RegisterLogonTask(MSIHANDLE inst
 // A task that is not there is no failure: the uninstall goes on.
 extern "C" __declspec(dllexport) UINT __stdcall RemoveLogonTask(MSIHANDLE) {
     RunSchtasks(L"/delete /f /tn \"" + std::wstring(kTaskName) + L"\"");
+    return ERROR_SUCCESS;
+}
+
+// The change stays as it is, without the record and task that would put it back.
+extern "C" __declspec(dllexport) UINT __stdcall ForgetPendingChange(MSIHANDLE) {
+    RunSchtasks(L"/delete /f /tn \"" + std::wstring(kTaskName) + L" revert\"");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Talvex\\Adapter Configuration");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Talvex"); // only when empty
     return ERROR_SUCCESS;
 }

@@ -335,6 +335,11 @@ Section "Uninstall"
   Call un.CloseAndDeleteProgram
   nsExec::Exec '"$SYSDIR\schtasks.exe" /delete /f /tn "${TASK_NAME}"'
   Pop $0
+  ; A change made with TalvexCtl set --confirm-within stays as it is: its record and task go.
+  nsExec::Exec '"$SYSDIR\schtasks.exe" /delete /f /tn "${TASK_NAME} revert"'
+  Pop $0
+  DeleteRegKey HKLM "Software\Talvex\Adapter Configuration"
+  DeleteRegKey /ifempty HKLM "Software\Talvex"
   Delete "${SHORTCUT}"
   !insertmacro REMOVE_FILE "${LIBRARY}"
   !insertmacro REMOVE_FILE "${CONSOLE_TOOL}"

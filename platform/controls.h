@@ -20,6 +20,10 @@ class Control {
     // Puts the control on top of its siblings' z-order; pages and overlapping editors are
     // switched this way, never by hiding.
     virtual void BringToFront() = 0;
+    // Shown or hidden: for a control that has a use only now and then (the General page's
+    // confirm button), never for switching pages or editors.
+    virtual bool Visible() const = 0;
+    virtual void SetVisible(bool visible) = 0;
 };
 
 // A list box or combo box. Indexes count from 0; ListIndex is -1 when nothing is selected.

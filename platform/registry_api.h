@@ -59,6 +59,8 @@ class RegistryApi {
     // is ignored in favour of the text's own length + 1.
     virtual std::int32_t SetValue(RegKey root, const std::string& path, std::uint32_t type,
                                   const char* data, std::uint32_t count) = 0;
+    // RegFlushKey: returns once what was written to key's hive is on disk.
+    virtual std::int32_t FlushKey(RegKey key) = 0;
 };
 
 } // namespace talvex

@@ -75,6 +75,25 @@ class Services {
     // holds it. Held until ReleaseHardwareMark.
     virtual bool TakeHardwareMark() = 0;
     virtual void ReleaseHardwareMark() = 0;
+
+    // --- A change that waits for confirmation ---
+
+    // The time of day: seconds since 1970-01-01 00:00 UTC.
+    virtual std::int64_t UtcNow() = 0;
+    // How long Windows has been running, in milliseconds.
+    virtual std::uint64_t MillisecondsSinceStart() = 0;
+    // Registers the task the XML (Task Scheduler's schema, as UTF-8) defines, replacing one of
+    // that name; true when it was registered. Only administrators and the system can.
+    virtual bool CreateTask(const std::string& name, const std::string& xml) = 0;
+    // Removes the task; true when it was removed.
+    virtual bool DeleteTask(const std::string& name) = 0;
+    // TalvexCtl.exe in the programs' folder, as a full path in UTF-8.
+    virtual std::string ConsoleToolPath() = 0;
+    // The system-wide mark that keeps confirming a change and starting to put it back from
+    // interleaving: true when this process took it, or when no mark can be made at all; false
+    // while another holds it. Held until ReleaseChangeMark.
+    virtual bool TakeChangeMark() = 0;
+    virtual void ReleaseChangeMark() = 0;
 };
 
 } // namespace talvex

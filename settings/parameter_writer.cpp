@@ -6,6 +6,11 @@ std::string DriverParametersPath(const std::string& driverKeyName) {
     return R"(SYSTEM\CurrentControlSet\Services\)" + driverKeyName + R"(\Parameters\)";
 }
 
+bool NamesADriverKey(std::string_view serviceName) {
+    return !serviceName.empty() &&
+           serviceName.find_first_of(std::string_view("\0\\", 2)) == std::string_view::npos;
+}
+
 // Each value is read before it is replaced, so that a failure later in the same save can put it
 // back byte for byte, type included.
 template <typename WriteFn>
@@ -26,6 +31,16 @@ void ParameterWriter::WriteDword(const std::string& subKey, std::int32_t value) 
 
 void ParameterWriter::WriteString(const std::string& subKey, const std::string& value) {
     Write(subKey, [&] { return registry_.WriteString(kHKeyLocalMachine, subKey, value); });
+}
+
+void ParameterWriter::WriteValue(const std::string& subKey, const RegistryValue& value) {
+    Write(subKey, [&] { return registry_.WriteValue(kHKeyLocalMachine, subKey, value); });
+}
+
+// Only a value that exists is deleted: DeleteString would take a subkey of that name instead.
+void ParameterWriter::DeleteValue(const std::string& subKey) {
+    if (error_ != kErrorSuccess || !registry_.ReadValue(kHKeyLocalMachine, subKey)) return;
+    Write(subKey, [&] { return registry_.DeleteString(kHKeyLocalMachine, subKey); });
 }
 
 // Newest first, so a value written twice ends as it was before the first write. A value that

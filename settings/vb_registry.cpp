@@ -248,6 +248,29 @@ bool vbRegistry::WriteValue(RegKey RootName, const std::string& SubKey,
     });
 }
 
+bool vbRegistry::DeleteKey(RegKey RootName, const std::string& Path) {
+    return Guarded(false, [&] {
+        SplitKeyPath(Path);
+        RegKey parent = 0;
+        const std::int32_t opened = api_.OpenKey(RootName, KeyPath, &parent);
+        if (opened == kErrorFileNotFound) return Wrote(kErrorSuccess);
+        if (opened != kErrorSuccess) return Wrote(opened);
+        HoldKey(parent);
+        const std::int32_t status = api_.DeleteKey(CurrentKey, ValueName);
+        return Wrote(status == kErrorFileNotFound ? kErrorSuccess : status);
+    });
+}
+
+// The registry writes each hive back to disk in its own time, so a power loss can keep a later
+// write to one hive and lose an earlier one to another: a flush puts an order between them.
+bool vbRegistry::FlushKey(RegKey RootName, const std::string& Path) {
+    return Guarded(false, [&] {
+        KeyPath = Path;
+        OpenKeyPath(RootName);
+        return CurrentKey != 0 && api_.FlushKey(CurrentKey) == kErrorSuccess;
+    });
+}
+
 bool vbRegistry::Wrote(std::int32_t status) {
     lastWriteResult_ = status;
     return status == kErrorSuccess;

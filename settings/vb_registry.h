@@ -54,6 +54,12 @@ class vbRegistry {
     // The stored type and bytes, to be put back exactly by WriteValue; nullopt when missing.
     std::optional<RegistryValue> ReadValue(RegKey RootName, const std::string& SubKey);
     bool WriteValue(RegKey RootName, const std::string& SubKey, const RegistryValue& value);
+    // Deletes the key at Path with its values (not one with subkeys); true when no such key is
+    // left, also when there was none.
+    bool DeleteKey(RegKey RootName, const std::string& Path);
+    // Returns once what was written to the key's hive is on disk; false when the key can't be
+    // opened. Path is a key's path, not a value's.
+    bool FlushKey(RegKey RootName, const std::string& Path);
     // The status of the registry function that ended the last write or delete (0 = success).
     std::int32_t LastWriteResult() const { return lastWriteResult_; }
 

@@ -2,6 +2,7 @@
 // driver's becomes the adapter every page works on.
 #include "shell/find_adapter.h"
 
+#include "settings/parameter_writer.h"
 #include "settings/vb_registry.h"
 #include "shell/form1.h"
 
@@ -23,11 +24,6 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
                return std::toupper(static_cast<unsigned char>(x)) ==
                       std::toupper(static_cast<unsigned char>(y));
            });
-}
-
-bool NamesADriverKey(std::string_view serviceName) {
-    return !serviceName.empty() &&
-           serviceName.find_first_of(std::string_view("\0\\", 2)) == std::string_view::npos;
 }
 
 } // namespace

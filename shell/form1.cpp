@@ -57,6 +57,7 @@ void Form1::LoadWindow() {
     c_.frmGeneral->BringToFront();
     c_.cbNetCardDesp->AddItem(AdapterTitle);
     general.ShowGeneralInfo();
+    general.ShowChangeState();
     diag.Load();
     c_.cbNetCardDesp->SetListIndex(0);
     HideWindow();

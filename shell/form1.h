@@ -92,7 +92,7 @@ class Form1 {
     bool bRebootNow = false;
 
     // The pages, each with its own controls and handlers; the window routes their events here.
-    GeneralPage general{c_.general, services_};
+    GeneralPage general{c_.general, services_, registry_};
 
     AdvancedPage advanced{c_.advanced, services_, registry_, DriverKeyName};
 

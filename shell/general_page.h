@@ -1,8 +1,13 @@
-// The General page: the machine's host name, IP address and current MAC address.
+// The General page: the machine's host name, IP address and current MAC address, and a change of
+// the adapter's settings that waits for confirmation or was put back.
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/registry_api.h"
 #include "platform/services.h"
+#include "settings/change_record.h"
+
+#include <optional>
 
 #include <string>
 
@@ -22,21 +27,32 @@ struct GeneralControls {
     TextBox* txtEthernetAddress = nullptr;
     TextBox* txtIPAddress = nullptr;
     Picture* TransImg1 = nullptr;
+    Control* lblChange = nullptr;
+    Control* cbConfirmChange = nullptr;
 };
+
+// What lblChange says of a change that waits or was put back; empty for neither.
+std::string ChangeStateText(const std::optional<PendingChange>& change,
+                            const std::optional<LastRevert>& revert, Services& services);
 
 class GeneralPage {
   public:
-    GeneralPage(const GeneralControls& controls, Services& services)
-        : c_(controls), services_(services) {}
+    GeneralPage(const GeneralControls& controls, Services& services, RegistryApi& registry)
+        : c_(controls), services_(services), registry_(registry) {}
 
     // Fills the page once, at start-up; nothing refreshes it afterwards.
     void ShowGeneralInfo();
     // The banner's step whenever the page is brought forward.
     void ResetTransImg1();
+    // At start-up and whenever the window is shown: the change that waits, with the button that
+    // keeps it, or the last one put back.
+    void ShowChangeState();
+    void cbConfirmChange_Click();
 
   private:
     GeneralControls c_;
     Services& services_;
+    RegistryApi& registry_;
 };
 
 } // namespace talvex

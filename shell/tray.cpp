@@ -15,7 +15,10 @@ void Form1::TrayIcon1_Notify(int notification) {
 // the driver's key holds now.
 void Form1::mnuShowHide_Click() {
     const bool show = !c_.window->Visible();
-    if (show) RefreshUneditedPages();
+    if (show) {
+        RefreshUneditedPages();
+        general.ShowChangeState();
+    }
     c_.window->SetVisible(show);
     c_.mnuShowHide->SetCaption(c_.window->Visible() ? kHideWindowCaption : kShowWindowCaption);
 }

@@ -3,6 +3,7 @@
 #include "console/ctl.h"
 #include "console/win32/console_services.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/wide_text.h"
 
 #include <vector>
 
@@ -10,35 +11,19 @@ using namespace talvex;
 
 namespace {
 
-std::wstring Wide(std::string_view text, UINT codePage) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
+using win32::Utf8Text;
+using win32::WideText;
 
 // Where the ANSI code page is UTF-8 itself (a system set to use UTF-8 worldwide), the texts pass
 // as they are.
 std::string AnsiToUtf8(std::string_view ansi) {
-    return GetACP() == CP_UTF8 ? std::string(ansi) : Utf8(Wide(ansi, CP_ACP));
+    return GetACP() == CP_UTF8 ? std::string(ansi) : Utf8Text(WideText(ansi, CP_ACP));
 }
 
 // No best fit: an "é" the code page lacks must not be written as an "e".
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
     if (GetACP() == CP_UTF8) return std::string(utf8);
-    const std::wstring wide = Wide(utf8, CP_UTF8);
+    const std::wstring wide = WideText(utf8);
     const int size = static_cast<int>(wide.size());
     BOOL lacking = FALSE;
     const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
@@ -66,7 +51,7 @@ class HandleOutput : public ctl::Output {
         }
         DWORD written = 0;
         if (console_) {
-            const std::wstring wide = Wide(lines, CP_UTF8);
+            const std::wstring wide = WideText(lines);
             WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         } else if (handle_ && handle_ != INVALID_HANDLE_VALUE) {
             WriteFile(handle_, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
@@ -79,7 +64,7 @@ class HandleOutput : public ctl::Output {
 };
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) {
-    win32::ScopedKernelHandle file(CreateFileW(Wide(path, CP_UTF8).c_str(), GENERIC_READ,
+    win32::ScopedKernelHandle file(CreateFileW(WideText(path).c_str(), GENERIC_READ,
                                                FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
@@ -100,7 +85,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t li
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
-        args.push_back(Utf8(argv[i]));
+        args.push_back(Utf8Text(argv[i]));
     HandleOutput out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
     Win32Registry registry;
     win32::ConsoleServices services(err);

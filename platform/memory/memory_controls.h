@@ -35,11 +35,14 @@ class MemoryControl : public virtual Control {
     void SetEnabled(bool enabled) override { enabled_ = enabled; }
     void BringToFront() override { siblings_.BringToFront(this); }
     bool InFront() const { return siblings_.Front() == this; }
+    bool Visible() const override { return visible_; }
+    void SetVisible(bool visible) override { visible_ = visible; }
 
   private:
     ZOrder& siblings_;
     std::string text_;
     bool enabled_ = true;
+    bool visible_ = true;
 };
 
 class MemoryList : public MemoryControl, public ListControl {

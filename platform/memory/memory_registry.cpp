@@ -245,6 +245,13 @@ std::int32_t MemoryRegistry::DeleteKey(RegKey key, const std::string& subKey) {
     return kErrorSuccess;
 }
 
+// Memory has no disk to reach: a flush only checks its handle.
+std::int32_t MemoryRegistry::FlushKey(RegKey key) {
+    if (key == 0) return kErrorInvalidHandle;
+    Key* found = nullptr;
+    return Resolve(key, &found);
+}
+
 // Closing a predefined root is a no-op that succeeds.
 std::int32_t MemoryRegistry::CloseKey(RegKey key) {
     if (key == 0) return kErrorInvalidHandle;

@@ -45,6 +45,7 @@ class MemoryRegistry : public RegistryApi {
                             std::int32_t* count) override;
     std::int32_t SetValue(RegKey root, const std::string& path, std::uint32_t type,
                           const char* data, std::uint32_t count) override;
+    std::int32_t FlushKey(RegKey key) override;
 
     // Test helpers. Seeding creates keys as needed and ignores DenyWrites; path and name follow
     // the API's rules (empty name = the unnamed value).

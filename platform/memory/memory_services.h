@@ -7,6 +7,8 @@
 #include <array>
 #include <cstring>
 #include <deque>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,7 @@ class MemoryServices : public Services {
     }
     void EnableShutdownPrivilege() override { calls.emplace_back("EnableShutdownPrivilege"); }
     std::int32_t ExitWindowsEx(unsigned flags, unsigned reserved) override {
+        if (poweredOff) return 0;
         calls.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reserved));
         return exitWindowsError;
     }
@@ -112,8 +115,12 @@ class MemoryServices : public Services {
     int libraryLoads = 0;
     int hardwareFaults = 0;
 
+    // A sleep moves the fake clocks on.
     void Sleep(std::uint32_t milliseconds) override {
         diagLog.push_back("Sleep " + std::to_string(milliseconds));
+        sinceStartMs += milliseconds;
+        utcMs += milliseconds;
+        if (onSleep) onSleep();
     }
     bool DoEvents() override {
         diagLog.emplace_back("DoEvents");
@@ -151,6 +158,47 @@ class MemoryServices : public Services {
             ++hardwareFaults;
             return false;
         }
+    }
+
+    // --- A change that waits for confirmation ---
+
+    std::int64_t UtcNow() override { return static_cast<std::int64_t>(utcMs / 1000); }
+    std::uint64_t MillisecondsSinceStart() override { return sinceStartMs; }
+    bool CreateTask(const std::string& name, const std::string& xml) override {
+        if (!taskSchedulerWorks) return false;
+        if (!poweredOff) tasks[name] = xml;
+        return true;
+    }
+    bool DeleteTask(const std::string& name) override {
+        return poweredOff || tasks.erase(name) == 1;
+    }
+    std::string ConsoleToolPath() override { return R"(C:\Program Files\Talvex\TalvexCtl.exe)"; }
+    // Another process holds the mark while heldElsewhere is set.
+    bool TakeChangeMark() override {
+        if (changeMark.heldElsewhere || changeMark.held) return false;
+        changeMark.held = true;
+        ++changeMark.taken;
+        return true;
+    }
+    void ReleaseChangeMark() override { changeMark.held = false; }
+    struct {
+        bool heldElsewhere = false;
+        bool held = false;
+        int taken = 0;
+    } changeMark;
+
+    // 2024-05-01 10:00 UTC; Windows started 90 s before.
+    std::uint64_t utcMs = 1714557600000, sinceStartMs = 90000;
+    std::function<void()> onSleep; // runs after each sleep: what happens meanwhile
+    std::map<std::string, std::string> tasks; // registered, by name: their XML
+    bool taskSchedulerWorks = true;
+    // After a power loss the process seems to go on, but nothing reaches the Task Scheduler or
+    // Windows any more.
+    bool poweredOff = false;
+    // A restart of Windows: the clock runs on, the time since start begins again.
+    void Restart(std::uint64_t downMs = 60000, std::uint64_t bootedMs = 30000) {
+        utcMs += downMs + bootedMs;
+        sinceStartMs = bootedMs;
     }
 };
 

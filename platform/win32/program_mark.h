@@ -11,6 +11,7 @@ namespace talvex::win32 {
 // Names of the marks in the programs' folder; both programs use these.
 inline constexpr char kInstanceMarkName[] = "TalvexAdapterConfiguration.Instance";
 inline constexpr char kHardwareMarkName[] = "TalvexAdapterConfiguration.Hardware";
+inline constexpr char kChangeMarkName[] = "TalvexAdapterConfiguration.Change";
 
 enum class MarkState {
     Held,          // this process holds it

@@ -115,4 +115,8 @@ std::int32_t Win32Registry::SetValue(RegKey root, const std::string& path, std::
     return RegSetValueA(ToHkey(root), path.c_str(), type, data, count);
 }
 
+std::int32_t Win32Registry::FlushKey(RegKey key) {
+    return RegFlushKey(ToHkey(key));
+}
+
 } // namespace talvex

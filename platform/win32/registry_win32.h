@@ -29,6 +29,7 @@ class Win32Registry : public RegistryApi {
                             std::int32_t* count) override;
     std::int32_t SetValue(RegKey root, const std::string& path, std::uint32_t type,
                           const char* data, std::uint32_t count) override;
+    std::int32_t FlushKey(RegKey key) override;
 
     std::size_t OpenHandleCount() const { return open_.size(); }
 

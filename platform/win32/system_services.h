@@ -45,9 +45,19 @@ class SystemServices : public Services {
     bool TakeHardwareMark() override;
     void ReleaseHardwareMark() override;
 
+    // --- A change that waits for confirmation (task_services.cpp) ---
+    std::int64_t UtcNow() override;
+    std::uint64_t MillisecondsSinceStart() override;
+    bool CreateTask(const std::string& name, const std::string& xml) override;
+    bool DeleteTask(const std::string& name) override;
+    std::string ConsoleToolPath() override;
+    bool TakeChangeMark() override;
+    void ReleaseChangeMark() override;
+
   private:
     DriverAgentLibrary driverAgent_;
     ProgramMark hardwareMark_;
+    ProgramMark changeMark_;
 };
 
 } // namespace talvex::win32

@@ -48,6 +48,15 @@ void Win32Control::BringToFront() {
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// Its own flag: IsWindowVisible would say hidden for every control of a hidden window.
+bool Win32Control::Visible() const {
+    return (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Win32Control::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
 const ListMessages kListBoxMessages = {LB_ADDSTRING, LB_DELETESTRING, LB_GETCOUNT, LB_GETTEXTLEN,
                                        LB_GETTEXT,   LB_GETCURSEL,    LB_SETCURSEL};
 const ListMessages kComboBoxMessages = {CB_ADDSTRING, CB_DELETESTRING, CB_GETCOUNT, CB_GETLBTEXTLEN,

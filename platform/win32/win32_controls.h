@@ -35,6 +35,8 @@ class Win32Control : public virtual Control {
     bool Enabled() const override;
     void SetEnabled(bool enabled) override;
     void BringToFront() override;
+    bool Visible() const override;
+    void SetVisible(bool visible) override;
 
   protected:
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -128,6 +128,8 @@ void ClassWritesAndReads(Session& s) {
     s.Text("class dword as string", reg.ReadString(kHklm, s.Path("Class\\Dword"), "def"));
     s.Bool("class write embedded NUL", reg.WriteString(kHklm, s.Path("Class\\Emb"), {"a\0b", 3}));
     s.Text("class read embedded NUL", reg.ReadString(kHklm, s.Path("Class\\Emb"), "def"));
+    s.Bool("class flush", reg.FlushKey(kHklm, s.Path("Class")));
+    s.Bool("class flush missing", reg.FlushKey(kHklm, s.Path("Nope")));
     RegKey key = s.Open("class key", kHklm, s.Path("Class"), false);
     s.Query("class stored string", key, "Name", 12, 12);
     s.Query("class stored dword", key, "Dword", 12, 12);
@@ -312,11 +314,14 @@ void Handles(Session& s) {
     s.QueryDefault("handle closed default", key, "", false, 7);
     s.QueryDefault("handle closed default path", key, "sub", false, 7);
     s.Number("handle closed set default", api.SetValue(key, "", kRegSz, "x", 2));
+    s.Number("handle closed flush", api.FlushKey(key));
 
     s.Open("handle null open", 0, "x", false);
     s.Open("handle null create", 0, "x", true);
     s.Open("handle null open empty", 0, "", false);
     s.Number("handle null close", api.CloseKey(0));
+    s.Number("handle null flush", api.FlushKey(0));
+    s.Number("handle root flush", api.FlushKey(kHklm));
     s.Query("handle null query", 0, "v", -1, 7);
     s.Open("handle bad root open", 0x80000007u, "x", false);
     s.Number("handle bad root close", api.CloseKey(0x80000007u));
@@ -418,6 +423,8 @@ void KeyDeletion(Session& s) {
     s.Number("kill deleted delete again", api.DeleteKey(self, ""));
     s.QueryDefault("kill deleted default", self, "", false, 7);
     s.Number("kill deleted set default", api.SetValue(self, "", kRegSz, "x", 2));
+    s.Number("kill deleted flush", api.FlushKey(self));
+    s.Number("kill other handle flush", api.FlushKey(other));
     s.Close("kill recreated", s.Open("kill recreate", base, "R", true));
     s.Query("kill old handle after recreate", other, "v", -1, 7);
     s.Close("kill deleted", self);

@@ -10,9 +10,11 @@ struct MemoryGeneralPage {
     ZOrder siblings;
     MemoryTextBox txtLocalHostName{siblings}, txtEthernetAddress{siblings}, txtIPAddress{siblings};
     MemoryPicture TransImg1{siblings};
+    MemoryControl lblChange{siblings}, cbConfirmChange{siblings, "Keep"};
 
     GeneralControls Controls() {
-        return {&txtLocalHostName, &txtEthernetAddress, &txtIPAddress, &TransImg1};
+        return {&txtLocalHostName, &txtEthernetAddress, &txtIPAddress, &TransImg1,
+                &lblChange,        &cbConfirmChange};
     }
 };
 

@@ -5,6 +5,7 @@
 #include "gui/advanced_page_window.h"
 #include "gui/form1_window.h"
 #include "gui/vlan_page_window.h"
+#include "tests/e2e/console_driver.h"
 #include "tests/e2e/diag_driver.h"
 #include "tests/e2e/settings_driver.h"
 
@@ -12,7 +13,6 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace talvex::e2e {
@@ -20,86 +20,6 @@ namespace {
 
 using namespace win32;
 using nlohmann::json;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    std::string all = text.str();
-    std::erase(all, '\r'); // the console's line ends
-    return all;
-}
-
-// TalvexCtl.exe (from folder, by default the program's) run to its end, its output kept.
-class Ctl {
-  public:
-    explicit Ctl(const std::string& args, const std::string& folder = ProgramFolder()) {
-        Start(args, folder);
-    }
-    ~Ctl() {
-        if (info_.hProcess) {
-            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(info_.hProcess, 99);
-            CloseHandle(info_.hProcess);
-            CloseHandle(info_.hThread);
-        }
-        DeleteFileA(outPath_.c_str());
-        DeleteFileA(errPath_.c_str());
-    }
-    Ctl(const Ctl&) = delete;
-    Ctl& operator=(const Ctl&) = delete;
-
-    // The exit status once it has ended; -1 when it did not within the timeout.
-    int Wait(std::chrono::milliseconds timeout = kTimeout) {
-        if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != 0)
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return static_cast<int>(code);
-    }
-    std::string Out() const { return ReadAll(outPath_); }
-    std::string Err() const { return ReadAll(errPath_); }
-
-  private:
-    static HANDLE Inheritable(const std::string& path) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    void Start(const std::string& args, const std::string& folder) {
-        static int runs = 0;
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        const std::string base = std::string(temp) + "talvexctl-" + std::to_string(++runs);
-        outPath_ = base + ".out";
-        errPath_ = base + ".err";
-        HANDLE out = Inheritable(outPath_), err = Inheritable(errPath_);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out;
-        startup.hStdError = err;
-        const std::string exe = folder + "TalvexCtl.exe";
-        std::string commandLine = "\"" + exe + "\" " + args;
-        EXPECT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info_));
-        CloseHandle(out);
-        CloseHandle(err);
-    }
-
-    PROCESS_INFORMATION info_{};
-    std::string outPath_, errPath_;
-};
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-Outcome RunCtl(const std::string& args) {
-    Ctl ctl(args);
-    const int status = ctl.Wait();
-    return {status, ctl.Out(), ctl.Err()};
-}
 
 // The characters of text as the ANSI functions store them, in the prefix's code page.
 std::string Ansi(const std::wstring& text) {

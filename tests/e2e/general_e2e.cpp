@@ -1,9 +1,13 @@
 // The General and Support pages of TalvexCfg.exe under Wine: what the machine reports, the flags
 // reaching the shell, and the pages at 200 %.
 #include "tests/e2e/general_driver.h"
+#include "tests/e2e/settings_driver.h"
 #include "tests/e2e/ui_driver.h"
 
 #include "platform/geometry.h"
+#include "platform/product.h"
+#include "platform/win32/registry_win32.h"
+#include "settings/change_record.h"
 #include "gui/form1_window.h"
 #include "gui/general_page_window.h"
 #include "gui/support_page_window.h"
@@ -12,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 
 namespace talvex::e2e {
 namespace {
@@ -141,6 +146,53 @@ TEST_F(GeneralAndSupport, AtTwoHundredPercentFlagsAreCrispAndEachClickReachesThe
     EXPECT_EQ(opened[0], "http://www.talvex-me.com");
     EXPECT_EQ(opened[1], "http://www.talvex.com");
     EXPECT_TRUE(app.Running()); // the page stays as it was
+}
+
+// A change made with set --confirm-within (its record written here) is told on the General page
+// and kept with Keep and Yes there; the one put back last is told with when and which values.
+TEST_F(GeneralAndSupport, AChangeThatWaitsIsToldAndKeptOnTheGeneralPage) {
+    Win32Registry registry;
+    const std::int64_t now = std::time(nullptr);
+    const PendingChange change{ChangeState::Prepared, "TVR8Q1", now - 120, 5,
+                               {{Param::VLANID, DwordValue(5), DwordValue(12)}}, {}};
+    ASSERT_EQ(RecordChange(registry, change), 0);
+    ASSERT_EQ(SetChangeState(registry, ChangeState::Applied), 0);
+    SetEnvironmentVariableA("TALVEX_UPTIME", "60"); // started after the change: a deadline
+
+    App app;
+    HWND window = StartAndShow(app);
+    SetEnvironmentVariableA("TALVEX_UPTIME", nullptr);
+    ASSERT_NE(window, nullptr);
+    HWND general = Page(window, "General");
+    HWND line = GetDlgItem(general, GeneralPageWindow::kIdLblChange);
+    HWND keep = GetDlgItem(general, GeneralPageWindow::kIdConfirmChange);
+    EXPECT_EQ(WindowText(line).rfind("Waiting for confirmation: VLAN ID. Unless kept, put back at ", 0),
+              0u)
+        << WindowText(line);
+    EXPECT_TRUE(IsWindowVisible(keep));
+
+    PostMessageA(keep, BM_CLICK, 0, 0);
+    HWND question = WaitForMessageBox(app, kAppTitle);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(MessageText(question),
+              "Keep these settings? The new values of VLAN ID stay and are not put back.");
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(keep); }));
+    EXPECT_EQ(WindowText(line), "");
+    EXPECT_FALSE(ReadPendingChange(registry).has_value());
+
+    // Put back meanwhile, by the task: told when the window is shown again.
+    ASSERT_EQ(WriteLastRevert(registry, {now, {"VLANID", "ConnectionType"}, "not confirmed"}), 0);
+    TrayClick(window, WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    TrayClick(window, WM_LBUTTONUP);
+    const std::string at = UtcText(now);
+    EXPECT_TRUE(WaitUntil([&] {
+        return WindowText(line) == "Put back on " + at.substr(0, 10) + " at " + at.substr(11, 5) +
+                                       " UTC: VLAN ID and Connection Type.";
+    })) << WindowText(line);
+    EXPECT_FALSE(IsWindowVisible(keep));
+    RemoveLastRevert(registry);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "gui/advanced_page_window.h"
 #include "gui/form1_window.h"
 #include "gui/vlan_page_window.h"
+#include "tests/e2e/console_driver.h"
 #include "tests/e2e/settings_driver.h"
 
 #include <gtest/gtest.h>
@@ -224,33 +225,6 @@ TEST_F(Settings, TheConsoleToolsChangeIsShownAndKeptByOk) {
     Answer(OkAndWaitForQuestion(window), "NO");
     EXPECT_EQ(GetParameter("VLANID"), Dword(12));
     EXPECT_EQ(GetParameter("TxStartThreshold"), Dword(8188));
-}
-
-// Under Wine, ExitWindowsEx starts "<system folder>\wineboot.exe --end-session", which would end
-// every program of the prefix, ours included, whether or not it ends by itself. This test runs
-// alone in a throw-away prefix (tests/wine/CMakeLists.txt) whose wineboot.exe is replaced by a
-// probe that records how it was started and ends nothing.
-bool InstallWinebootProbe() {
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    const std::string wineboot = std::string(system) + "\\wineboot.exe";
-    // Deleted first: the prefix's files are hard links into its template, which must not change.
-    DeleteFileA(wineboot.c_str());
-    const std::string probe = ProgramFolder() + "wineboot_probe.exe";
-    // Wine prefers its built-in wineboot unless told otherwise.
-    const char native[] = "native";
-    return CopyFileA(probe.c_str(), wineboot.c_str(), TRUE) &&
-           RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "wineboot.exe",
-                           REG_SZ, native, sizeof native) == ERROR_SUCCESS;
-}
-
-std::string WinebootCommandLine() {
-    char text[512] = {};
-    DWORD size = sizeof text;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\TalvexTests", "WinebootCommandLine",
-                     RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return {};
-    return text;
 }
 
 TEST_F(Settings, RestartYesEndsTheProgram) {

@@ -21,6 +21,12 @@ drive=$WINEPREFIX/drive_c
 program_dir="$drive/Program Files/Talvex Adapter Configuration"
 shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Talvex Adapter Configuration.lnk"
 task="$drive/windows/system32/tasks/Talvex Adapter Configuration"
+# A change made with TalvexCtl set --confirm-within, waiting: its record and task, which the
+# uninstall removes (what the snapshots compare then shows it).
+seed_pending_change() {
+    wine reg add 'HKLM\Software\Talvex\Adapter Configuration\Change' /v State /d applied /f >/dev/null 2>&1
+    cp "$task" "$task revert"
+}
 uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 uninstall_key="$uninstall_root\\TalvexAdapterConfiguration"
 

@@ -95,6 +95,7 @@ check "Apps & Features lists only the later version" \
 check "the features stay as they were" eval 'test -f "$task" && absent "$program_dir/DriverAgent.dll"'
 
 echo "--- uninstall while the program runs"
+seed_pending_change
 check "the program runs again" start_program
 wine "$bin/uidriver.exe" gone >"$work/gone.log" 2>&1 &
 gone=$!

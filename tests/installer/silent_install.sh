@@ -40,6 +40,7 @@ wine start "$(winepath -w "$shortcut")"
 check "started from the shortcut, it lists the adapter" wine "$bin/uidriver.exe" wait
 
 echo "--- uninstall while the program runs"
+seed_pending_change
 wine "$bin/uidriver.exe" gone >"$work/gone.log" 2>&1 &
 gone=$!
 # The uninstaller copies itself to the temporary folder and returns; the copy does the work.

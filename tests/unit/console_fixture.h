@@ -8,7 +8,7 @@
 #include "platform/memory/memory_services.h"
 #include "simulator/driver_agent_sim.h"
 #include "tests/doubles/latin1_text.h"
-#include "tests/doubles/refusing_registry.h"
+#include "tests/doubles/power_cut_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ class ConsoleTest : public testing::Test {
         return RunTalvexCtl(args, env);
     }
 
-    RefusingRegistry registry;
+    PowerCutRegistry registry; // refuses chosen writes, loses power, checks the order of hives
     MemoryServices services;
     StringOutput out, err;
     std::map<std::string, std::string> files;

@@ -1,6 +1,7 @@
 // The console tool's outcomes on the in-memory registry and services: one JSON document for
 // every outcome, whose error tells the exit status, and registry texts beyond ASCII both ways.
 #include "diag/open_hardware.h"
+#include "settings/change_record.h"
 #include "tests/unit/console_fixture.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +29,26 @@ TEST_F(ConsoleTest, JsonOnEveryOutcomeWithAnErrorTrueToTheExitStatus) {
         {"resume fault", [&] { UseSimulator("resume-fault"); }},
         {"write refused", [&] { registry.refuse = {"VLANID"}; }},
         {"no reboot", [&] { services.exitWindowsError = 1314; }}, // no shutdown privilege
+        {"pending",
+         [&] {
+             Dword("VLANID", 1);
+             Run({"set", "VLANID=3", "--restart", "--confirm-within", "5"});
+         }},
+        // A reference that is this machine, each number stored as set --from would store it.
+        {"same",
+         [&] {
+             Dword("RxBuffer", 48);
+             Run({"show", "--json"});
+             files["same.json"] = out.text;
+         }},
     };
+    files["drift.json"] = R"({"schema": 1, "settings": {"VLANID": 4, "TxBuffer": 9}})";
+    files["wrong.json"] = R"({"schema": 1, "settings": {"VLANID": "twelve"}})";
     struct Case {
         std::vector<std::string> args;
         const char* setup;
         int status;
-        bool verdict;        // "passed" of diag, "written" of set
+        bool verdict;        // "passed" of diag, "written" of set, ...
         std::string message; // in the error's message
     };
     const Case cases[] = {
@@ -57,13 +72,30 @@ TEST_F(ConsoleTest, JsonOnEveryOutcomeWithAnErrorTrueToTheExitStatus) {
         {{"set", "VLANID=12"}, "write refused", kExitWriteRefused, false, "elevated"},
         {{"set", "VLANID=12", "--dry-run"}, "", kExitOk, false, ""},
         {{"set", "VLANID=12"}, "", kExitOk, true, ""},
+        {{"test", "--from", "same.json"}, "same", kExitOk, true, ""},
+        {{"test", "--from", "drift.json"}, "", kExitRefused, false, "differ from drift.json in 2"},
+        {{"test", "--from", "wrong.json"}, "", kExitUsage, false, "VLAN ID Invalid."},
+        {{"test", "--from", "drift.json"}, "no adapter", kExitNoAdapter, false, "no network"},
+        {{"confirm"}, "", kExitOk, false, ""},
+        {{"confirm"}, "pending", kExitOk, true, ""},
+        {{"revert"}, "pending", kExitOk, true, ""},
+        {{"set", "VLANID=12"}, "pending", kExitChangePending, false, "waits for confirmation"},
+        {{"set", "VLANID=12", "--restart", "--confirm-within", "5"},
+         "not elevated",
+         kExitWriteRefused,
+         false,
+         "elevated prompt"},
         {{"set", "VLANID=9", "--restart"}, "no reboot", kExitRestartRefused, true, "error 1314"},
     };
+    const std::map<std::string, const char*> verdicts = {
+        {"diag", "passed"}, {"set", "written"}, {"test", "matches"},
+        {"confirm", "confirmed"}, {"revert", "reverted"}};
     for (const Case& c : cases) {
         // An elevated prompt and an adapter whose hardware nothing holds, then the case's own.
         elevated = true;
         services = MemoryServices{};
         registry.refuse.clear();
+        RemoveChangeRecord(registry);
         registry.SeedString(kHKeyLocalMachine, kCard5, "ProductName", "TVR8Q");
         UseSimulator(nullptr);
         arrange.at(c.setup)();
@@ -78,8 +110,7 @@ TEST_F(ConsoleTest, JsonOnEveryOutcomeWithAnErrorTrueToTheExitStatus) {
         }
         EXPECT_TRUE(document["schema"] == 1) << line;
         if (c.args[0] != "show") {
-            const char* verdict = c.args[0] == "diag" ? "passed" : "written";
-            EXPECT_TRUE(document[verdict] == c.verdict) << line << "\n" << out.text;
+            EXPECT_TRUE(document[verdicts.at(c.args[0])] == c.verdict) << line << "\n" << out.text;
         }
         const auto& error = document["error"];
         if (c.status == kExitOk) {

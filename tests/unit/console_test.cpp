@@ -54,6 +54,16 @@ TEST_F(ConsoleTest, CommandLinesTakenAndRefusedWithTheirExitStatuses) {
         {{"diag", "--tests", "register,sram"}, kExitUsage},
         {{"diag", "--tests", ""}, kExitUsage},
         {{"diag", "--verbose"}, kExitUsage},
+        {{"set", "VLANID=1", "--confirm-within", "5"}, kExitUsage}, // needs --restart
+        {{"set", "VLANID=1", "--restart", "--confirm-within", "0"}, kExitUsage},
+        {{"set", "VLANID=1", "--restart", "--confirm-within=1441"}, kExitUsage},
+        {{"set", "VLANID=1", "--restart", "--confirm-within"}, kExitUsage},
+        {{"confirm"}, kExitOk}, // nothing waits
+        {{"confirm", "--now"}, kExitUsage},
+        {{"revert"}, kExitOk},
+        {{"revert", "--force"}, kExitUsage},
+        {{"test"}, kExitUsage},
+        {{"test", "--from", "absent.json"}, kExitUsage},
     };
     const auto before = Key();
     for (const Case& c : cases) {
@@ -181,7 +191,8 @@ TEST_F(ConsoleTest, SetFromAnotherMachinesShowAppliesItsStoredSettingsButNeverIt
 
 // Every state the window keeps, on the reference machine: show --json of it, taken by set --from,
 // applies what the page would write back as it shows it and leaves the rest as it is here, each
-// with a warning; the file is never refused whole for them.
+// with a warning; the file is never refused whole for them. test --from, the detection half,
+// finds a difference exactly where set --from writes, and none once it has.
 TEST_F(ConsoleTest, SetFromTakesEveryStateShowPrintsOfAKeyTheWindowKeeps) {
     struct Case {
         const char* name;
@@ -204,6 +215,20 @@ TEST_F(ConsoleTest, SetFromTakesEveryStateShowPrintsOfAKeyTheWindowKeeps) {
     for (const Case& c : cases)
         Dword(c.name, 1);
 
+    const auto before = Key();
+    ASSERT_EQ(Run({"test", "--from", "ref.json", "--json"}), kExitRefused) << err.text;
+    auto drift = nlohmann::json::parse(out.text);
+    EXPECT_EQ(drift["matches"], false);
+    EXPECT_EQ(drift["differences"],
+              nlohmann::json::array({{{"name", "EnableGVRP"},
+                                      {"expected", {{"type", "REG_DWORD"}, {"data", 2}}},
+                                      {"actual", {{"type", "REG_DWORD"}, {"data", 1}}}}}));
+    EXPECT_EQ(drift["warnings"].size(), 7u); // six left out, and the address
+    EXPECT_EQ(drift["error"]["status"], kExitRefused);
+    ASSERT_EQ(Run({"test", "--from", "ref.json"}), kExitRefused);
+    EXPECT_EQ(out.text, "EnableGVRP: expected REG_DWORD 2, holds REG_DWORD 1\n");
+    EXPECT_EQ(Key(), before);
+
     ASSERT_EQ(Run({"set", "--from", "ref.json", "--json"}), kExitOk) << err.text;
     const auto document = nlohmann::json::parse(out.text);
     EXPECT_TRUE(document["written"] == true) << out.text;
@@ -216,6 +241,14 @@ TEST_F(ConsoleTest, SetFromTakesEveryStateShowPrintsOfAKeyTheWindowKeeps) {
         EXPECT_EQ(warnings.find(leftOut) == std::string::npos, c.applied) << warnings;
         EXPECT_EQ(err.text.find(leftOut) == std::string::npos, c.applied) << err.text;
     }
+    EXPECT_EQ(Run({"test", "--from", "ref.json"}), kExitOk) << err.text;
+    EXPECT_EQ(out.text, "Matches: 1 values as the file gives them.\n");
+    // Bare values are taken as NAME=VALUE takes them; one no page takes makes the file a wrong one.
+    files["bare.json"] = R"({"schema": 1, "settings": {"TxBuffer": 5, "VLANID": 1}})";
+    ASSERT_EQ(Run({"test", "--from", "bare.json"}), kExitRefused);
+    EXPECT_EQ(out.text, "TxBuffer: expected REG_DWORD 5, holds REG_DWORD 1\n");
+    files["bare.json"] = R"({"schema": 1, "settings": {"VLANID": 4095}})";
+    EXPECT_EQ(Run({"test", "--from", "bare.json"}), kExitUsage);
 }
 
 TEST_F(ConsoleTest, NoAdapterNoElevationAndAnotherRun) {

@@ -40,6 +40,7 @@ class MockRegistryApi : public RegistryApi {
     MOCK_METHOD(std::int32_t, SetValue,
                 (RegKey, const std::string&, std::uint32_t, const char*, std::uint32_t),
                 (override));
+    MOCK_METHOD(std::int32_t, FlushKey, (RegKey), (override));
 };
 
 constexpr RegKey kHklm = kHKeyLocalMachine;

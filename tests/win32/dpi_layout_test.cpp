@@ -2,6 +2,7 @@
 // control stays inside its page and the page inside the window, and every label's text fits in
 // its label. It looks at whatever the page frames hold, so it covers every page.
 #include "gui/form1_window.h"
+#include "gui/general_page_window.h"
 #include "gui/modal_form.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
@@ -93,6 +94,48 @@ TEST_P(DpiLayout, EveryControlStaysOnItsPageAndEveryLabelFits) {
     EXPECT_EQ(client.right, TwipsToPixels(5760, GetParam()));
     EXPECT_EQ(client.bottom, TwipsToPixels(6705, GetParam()));
     EXPECT_GT(CheckPages(hwnd), 20);
+}
+
+// Every line the General page can give a change that waits or was put back, any values of it:
+// each fits its label.
+TEST_P(DpiLayout, EveryChangeLineFitsItsLabel) {
+    Form1Window window;
+    window.SetVisible(true);
+    HWND general = FindWindowExA(reinterpret_cast<HWND>(window.hWnd()), nullptr, kPageClassName,
+                                 "General");
+    HWND line = GetDlgItem(general, GeneralPageWindow::kIdLblChange);
+    ASSERT_NE(line, nullptr);
+    RECT box{};
+    GetClientRect(line, &box);
+    MemoryServices services;
+    services.utcMs = 1893455999000; // 2029-12-31 23:59:59, the widest digits
+    services.sinceStartMs = 1000;
+    int lines = 0;
+    for (unsigned set = 1; set < (1u << kParamCount); ++set) {
+        PendingChange change{ChangeState::Applied, "TVR8Q1", 0, 1440, {}, {}};
+        LastRevert revert{1893455999, {}, ""};
+        for (std::size_t i = 0; i < kParamCount; ++i) {
+            if (!(set & (1u << i))) continue;
+            change.values.push_back({static_cast<Param>(i), std::nullopt, DwordValue(1)});
+            revert.values.emplace_back(DriverParameters()[i].valueName);
+        }
+        std::vector<std::string> texts = {ChangeStateText(std::nullopt, revert, services)};
+        for (const ChangeState state : {ChangeState::Applied, ChangeState::Reverting}) {
+            change.state = state;
+            texts.push_back(ChangeStateText(change, revert, services));
+            change.setAt = 1893455999; // after the start: no deadline known
+            texts.push_back(ChangeStateText(change, revert, services));
+            change.setAt = 0;
+        }
+        for (const std::string& text : texts) {
+            SetWindowTextA(line, text.c_str());
+            const SIZE needs = TextNeeds(line);
+            ++lines;
+            EXPECT_LE(needs.cx, box.right) << text;
+            EXPECT_LE(needs.cy, box.bottom) << text;
+        }
+    }
+    EXPECT_EQ(lines, 255 * 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, DpiLayout, testing::Values(96, 144, 192),

@@ -95,7 +95,7 @@ TEST(Texts, EveryPageAndDialogReadsExactlyAsWritten) {
     };
     const Expected expected[] = {
         {"", {"OK", "Cancel"}},
-        {"General", {"Host  Name:", "Current  MAC  Address:", "IP  Address:"}},
+        {"General", {"Host  Name:", "Current  MAC  Address:", "IP  Address:", "Keep"}},
         {"Advanced",
          {"Click the properties you want to change on the left,and then select its new value on "
           "the right.",
